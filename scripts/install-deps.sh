@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tools and its tests need.
+# Only what is missing is installed; running it again changes nothing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev
+  libsndfile1-dev libfreetype-dev fonts-dejavu-core
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth libgl1-mesa-dri xdotool imagemagick sox
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

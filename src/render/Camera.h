@@ -1,0 +1,50 @@
+// Where the world is seen from.
+#ifndef KORVALEND_CAMERA_H
+#define KORVALEND_CAMERA_H
+
+#include "../math/MyMath.h"
+
+class Object;
+
+enum CameraType { FIRST_PERSON = 0, THIRD_PERSON = 1, STATIC = 2 };
+
+class Camera {
+public:
+    explicit Camera(CameraType type) : type(type) {}
+    virtual ~Camera() {}
+    virtual void TimeUpdate(double deltaTime);
+    virtual void EstablishView();
+
+    Vector3 eye;
+    Vector3 center;
+    Vector3 up;
+    CameraType type;
+
+protected:
+    void LookAt(Vector3 eye, Vector3 center, Vector3 up);
+};
+
+class FirstPersonCamera : public Camera {
+public:
+    explicit FirstPersonCamera(Object* toView);
+    void TimeUpdate(double deltaTime) override;
+
+private:
+    Object* toView;
+};
+
+class ThirdPersonCamera : public Camera {
+public:
+    explicit ThirdPersonCamera(Object* toView);
+    void TimeUpdate(double deltaTime) override;
+
+private:
+    Object* toView;
+};
+
+class StaticCamera : public Camera {
+public:
+    StaticCamera(Vector3 eye, Vector3 center, Vector3 up);
+};
+
+#endif

@@ -1,0 +1,18 @@
+// The heads-up display over the world.
+#ifndef KORVALEND_HUD_H
+#define KORVALEND_HUD_H
+
+class Camera;
+class ImageServer;
+
+void DrawScore(ImageServer* is);
+void DrawShield(ImageServer* is);
+void DrawWave(ImageServer* is);
+void DrawLives(ImageServer* is);
+void DrawBonus(ImageServer* is);
+void DrawPowerups(ImageServer* is);
+void DrawCheater(ImageServer* is, double deltaTime);
+void DrawCrossHairs(ImageServer* is);
+void DrawHUD(Camera* camera, double deltaTime);
+
+#endif

@@ -1,0 +1,50 @@
+// Textured, camera-facing point particles with constant acceleration.
+#ifndef KORVALEND_PARTICLEENGINE_H
+#define KORVALEND_PARTICLEENGINE_H
+
+#include "../math/MyMath.h"
+
+class Camera;
+class Texture;
+
+struct Particle {
+    Vector3 pos;
+    Vector3 vel;
+    Vector3 acl;
+    double age;
+    double ttl;
+    double start_size;
+    double end_size;
+    float start_color[4];
+    float end_color[4];
+};
+
+class ParticleEngine {
+public:
+    explicit ParticleEngine(Texture* texture);
+    ~ParticleEngine();
+
+    void CreateParticle(Vector3 pos, Vector3 vel, Vector3 acl, double ttl, double start_size,
+                        double end_size, const float* start_color, const float* end_color);
+    void TimeUpdate(double deltaTime);
+    void RenderParticles(Camera* camera);
+    void Clear();
+
+    int NumParticles() const { return numParticles; }
+    int Capacity() const { return curCapacity; }
+    const Particle& GetParticle(int i) const { return particles[i]; }
+
+    static bool particleEffectsOn;
+
+private:
+    void Expand();
+    ParticleEngine(const ParticleEngine&) = delete;
+    ParticleEngine& operator=(const ParticleEngine&) = delete;
+
+    int numParticles;
+    int curCapacity;
+    Texture* texture;
+    Particle* particles;
+};
+
+#endif

@@ -1,0 +1,35 @@
+// The one window, its video modes and the blocking screen effects.
+#ifndef KORVALEND_SCREEN_H
+#define KORVALEND_SCREEN_H
+
+enum FadeType { IN = 0, OUT = 1 };
+
+class Screen {
+public:
+    static Screen* GetInstance();
+
+    void Init();
+    void ToggleFullScreen();
+    void IncreaseResolution();
+    void DecreaseResolution();
+    void Fade(FadeType type, double fadeTime);
+    void FadeIn() { Fade(IN, 0.5); }
+    void FadeOut() { Fade(OUT, 0.5); }
+    bool DelayInteractively(int mils);
+
+    int FullScreenVideoMode() const { return fullScreenVideoMode; }
+    int WindowedVideoMode() const { return windowedVideoMode; }
+    bool InFullScreen() const { return inFullScreen; }
+
+private:
+    Screen() : fullScreenVideoMode(1), windowedVideoMode(1), inFullScreen(false) {}
+    bool EnterVideoMode(int mode, bool fullScreen);
+    void InitOpenGL();
+
+    static Screen* instance;
+    int fullScreenVideoMode;
+    int windowedVideoMode;
+    bool inFullScreen;
+};
+
+#endif

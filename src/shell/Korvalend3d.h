@@ -1,0 +1,28 @@
+// Everything the game shell uses, in one include.
+#ifndef KORVALEND_KORVALEND3D_H
+#define KORVALEND_KORVALEND3D_H
+
+#include "../assets/Model.h"
+#include "../assets/ModelServer.h"
+#include "../assets/Texture.h"
+#include "../assets/TextureServer.h"
+#include "../audio/Music.h"
+#include "../audio/Sound.h"
+#include "../math/MyMath.h"
+#include "../render/Bitmap.h"
+#include "../render/Camera.h"
+#include "../render/GraphicsEngine.h"
+#include "../render/HUD.h"
+#include "../render/ImageServer.h"
+#include "../render/ParticleEngine.h"
+#include "../render/Screen.h"
+#include "../world/Object.h"
+#include "../world/Objects.h"
+#include "../world/Player.h"
+#include "GameStates.h"
+#include "Globals.h"
+#include "Make.h"
+#include "MyError.h"
+#include "Timer.h"
+
+#endif
