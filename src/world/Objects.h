@@ -86,4 +86,92 @@ public:
     void HandleCollisionWith(Object* object) override;
 };
 
+
+// ---- Pickups ----
+
+class Prize : public Object {
+public:
+    Prize(Vector3 pos, Vector3 vel);
+    void HandleCollisionWith(Object* object) override;
+};
+
+class Multiplier : public Object {
+public:
+    Multiplier(Vector3 pos, int mult);
+    void BeenDamaged(int amount, Object* object) override;
+    void BeenTimedOut() override;
+    void HandleCollisionWith(Object* object) override;
+    int mult;
+};
+
+class DamagedShip : public Object {
+public:
+    DamagedShip(Vector3 pos, Vector3 vel);
+    void TimeUpdate(double deltaTime) override;
+    void HandleCollisionWith(Object* object) override;
+};
+
+class Bonus : public Object {
+public:
+    Bonus(Vector3 pos, Vector3 vel, int bonus);
+    void TimeUpdate(double deltaTime) override;
+    void BeenDamaged(int amount, Object* object) override;
+    void BeenTimedOut() override;
+    void DoExplosion() override;
+    void HandleCollisionWith(Object* object) override;
+    int bonus;
+};
+
+// ---- Hazards ----
+
+// Damages everything in the arena once and fills it with light.
+void NovaExplosion(Vector3 center);
+
+class Nova : public Object {
+public:
+    explicit Nova(Vector3 pos);
+    void BeenDamaged(int amount, Object* object) override;
+    void BeenTimedOut() override;
+    void HandleCollisionWith(Object* object) override;
+};
+
+class Homing : public Object {
+public:
+    Homing(Vector3 pos, Vector3 vel);
+    void TimeUpdate(double deltaTime) override;
+    void HandleCollisionWith(Object* object) override;
+};
+
+class Gravity : public Object {
+public:
+    explicit Gravity(Vector3 pos);
+    void TimeUpdate(double deltaTime) override;
+    void HandleCollisionWith(Object* object) override;
+};
+
+// ---- Enemy ships ----
+
+class Shinobi : public Shooter {
+public:
+    Shinobi(Vector3 pos, int axis, int shotOdds, ObjectType type, Model* model);
+    void TimeUpdate(double deltaTime) override;
+    void BeenTimedOut() override;
+    void HandleCollisionWith(Object* object) override;
+
+    int axis;
+    int shotOdds;
+    double lastShot;
+    double nextDecision;
+};
+
+class BigShinobi : public Shinobi {
+public:
+    BigShinobi(Vector3 pos, int axis);
+};
+
+class SmallShinobi : public Shinobi {
+public:
+    SmallShinobi(Vector3 pos, int axis);
+};
+
 #endif
