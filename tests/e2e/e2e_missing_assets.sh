@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The game starts and plays with data folders deleted, and with no audio
+# device at all: every failure is reported and the game goes on.
+set -u
+source "$(dirname "$0")/lib.sh" "$1" missing_assets
+
+start_x
+run_case() {  # run_case NAME "FOLDERS TO DROP" [ENV=VALUE ...]
+    local name=$1 drop=$2
+    shift 2
+    local dir="$ART/$name"
+    mkdir -p "$dir"
+    cp "$BUILD_DIR/korvalend3d" "$dir/"
+    local d
+    for d in Models Images Sounds Music; do
+        case " $drop " in *" $d "*) continue ;; esac
+        cp -r "$BUILD_DIR/$d" "$dir/"
+    done
+    case " $drop " in *" Sounds "*) ;; *) ln -s Sounds "$dir/sounds" ;; esac
+    start_game "$dir" SDL_AUDIODRIVER=dummy "$@"
+    wait_for_stderr "Play Game" 20 || fail "$name: the game did not reach play"
+    sleep 2
+    # Fly and fire a little, then quit the normal way.
+    xdotool key Tab; xdotool keydown KP_0; sleep 0.5; xdotool keyup KP_0
+    xdotool key 5 6; sleep 1
+    shot "$name"
+    kill -0 "$GAME_PID" 2>/dev/null || fail "$name: the game died"
+    xdotool key Escape; sleep 0.3; xdotool key q
+    for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$GAME_PID" 2>/dev/null && fail "$name: did not quit"
+    wait "$GAME_PID"; local status=$?; GAME_PID=""
+    [ "$status" -eq 0 ] || fail "$name: exit status $status"
+    cp "$ART/stderr.txt" "$ART/$name.stderr.txt"
+    echo "$name: ok"
+}
+
+run_case no_models "Models"
+grep -q "Failed in loading model Models/Ship.ms3d" "$ART/no_models.stderr.txt" || fail "no_models: no failure report"
+run_case no_images "Images"
+grep -q "Error loading Images/flare.tga" "$ART/no_images.stderr.txt" || fail "no_images: no failure report"
+run_case no_models_no_images "Models Images"
+run_case no_sound_no_music "Sounds Music"
+grep -q 'Unable to load "Sounds/shot.wav".' "$ART/no_sound_no_music.stderr.txt" || fail "no_sound_no_music: no failure report"
+grep -q 'Error loading background music (booms)' "$ART/no_sound_no_music.stderr.txt" || fail "no booms report"
+run_case no_audio_device "" SDL_AUDIODRIVER=no_such_driver
+echo "PASS"

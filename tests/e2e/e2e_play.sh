@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The real game under Xvfb: intro, a wave, firing, thrust, turning, camera
+# keys, the keypad with Num Lock on and off, and a clean quit.
+set -u
+source "$(dirname "$0")/lib.sh" "$1" play
+
+start_x
+start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
+
+# The intro picture is up within 10 seconds (1 s of black, then the fade-in).
+wait_for_stderr "Intro screen!" 10 || fail "no intro"
+sleep 2.2
+shot intro
+b=$(brightness intro)
+echo "intro brightness $b"
+awk "BEGIN{exit !($b > 0.02)}" || fail "intro screenshot is black ($b)"
+
+# The game: the intro ends after 5 s; then wave 1 fades in.
+wait_for_stderr "Play Game" 12 || fail "the game did not start"
+sleep 3
+shot wave1
+b=$(brightness wave1)
+echo "wave 1 brightness $b"
+awk "BEGIN{exit !($b > 0.01)}" || fail "wave 1 is black ($b)"
+
+# Freeze the asteroids (cheat) so the picture stands still while the ship
+# does; after the 2 s auto shield the only movement is what we cause.
+xdotool key f
+sleep 2.5
+shot still_a
+sleep 0.7
+shot still_b
+base=$(diff_pixels still_a still_b)
+echo "still picture changes in $base pixels"
+[ "${base%.*}" -lt 200 ] || fail "the frozen picture is not still ($base)"
+
+expect_change() {  # expect_change NAME BEFORE AFTER
+    local d
+    d=$(diff_pixels "$2" "$3")
+    echo "$1 changes $d pixels"
+    [ "${d%.*}" -gt 300 ] || fail "$1 did not change the picture ($d)"
+}
+
+xdotool key Tab; sleep 0.15; shot fire_tab
+expect_change "Tab fire" still_b fire_tab
+sleep 1.5; shot still_c
+xdotool click 1; sleep 0.15; shot fire_mouse
+expect_change "left button fire" still_c fire_mouse
+sleep 1.5; shot still_d
+xdotool mousemove_relative -- 60 0; sleep 0.3; shot turned
+expect_change "mouse turn" still_d turned
+sleep 0.5; shot still_e
+xdotool keydown KP_7; sleep 0.4; xdotool keyup KP_7; sleep 0.2; shot rolled_numlock_off
+expect_change "keypad 7 (Num Lock off)" still_e rolled_numlock_off
+sleep 0.3; shot still_f
+xdotool keydown KP_Home; sleep 0.4; xdotool keyup KP_Home; sleep 0.2; shot rolled_kp_home
+expect_change "keypad 7 as Home" still_f rolled_kp_home
+sleep 0.3; shot still_g
+xdotool keydown KP_0; sleep 0.6; xdotool keyup KP_0; sleep 0.2; shot thrust
+expect_change "keypad 0 thrust" still_g thrust
+# Air brakes (cheat) stop the ship again.
+xdotool key a; sleep 6; shot still_h
+xdotool keydown KP_Insert; sleep 0.6; xdotool keyup KP_Insert; sleep 0.2; shot thrust_insert
+expect_change "keypad 0 as Insert" still_h thrust_insert
+
+xdotool key F2; sleep 0.4; shot third_person
+expect_change "F2 camera" thrust_insert third_person
+xdotool key F3; sleep 0.4; shot static_camera
+expect_change "F3 camera" third_person static_camera
+xdotool key F1; sleep 0.4; shot first_person
+
+xdotool key Escape; sleep 0.4; shot paused
+xdotool key q
+for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$GAME_PID" 2>/dev/null && fail "Escape then q did not end the game"
+wait "$GAME_PID"; status=$?; GAME_PID=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+# Standard error tells the start-up story in order.
+python3 - "$ART/stderr.txt" <<'PY' || fail "standard error is not in the expected order"
+import re, sys
+lines = open(sys.argv[1], errors="replace").read().splitlines()
+names = ["Ship", "Asteroid", "Steelroid", "PlayerShot", "ShinobiShot", "Shield", "Prize",
+         "Nova", "Multiplier2", "Multiplier3", "Multiplier4", "Multiplier5", "Bonus",
+         "Homing", "Gravity", "BigShinobi", "SmallShinobi"]
+want = [r"(Succeded|Failed) in entering (fullscreen|windowed) mode at a resolution of \d+x\d+"]
+for n in names:
+    want.append(re.escape("Loading model Models/%s.ms3d..." % n))
+    want.append(re.escape("Succeded in loading model Models/%s.ms3d" % n))
+want += [r"Intro screen!", r"Main menu!", r"Play Game"]
+i = 0
+for line in lines:
+    if i < len(want) and re.search(want[i], line):
+        i += 1
+if any("Failed in loading model" in l for l in lines):
+    print("a model failed to load"); sys.exit(1)
+if i < len(want):
+    print("missing, in order:", want[i]); sys.exit(1)
+print("standard error order ok")
+PY
+echo "PASS"

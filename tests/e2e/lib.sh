@@ -1,0 +1,84 @@
+# Shared pieces of the end-to-end tests: start the real game under its own
+# X server, drive it with xdotool, take and compare screenshots.
+# Usage: source lib.sh BUILD_DIR TEST_NAME
+
+BUILD_DIR=$(cd "$1" && pwd)
+TEST_NAME=$2
+ART="$BUILD_DIR/artifacts/$TEST_NAME"
+rm -rf "$ART"
+mkdir -p "$ART"
+GAME_PID=""
+XVFB_PID=""
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$ART/stderr.txt" ] && { echo "--- game stderr (tail) ---" >&2; tail -n 40 "$ART/stderr.txt" >&2; }
+    stop_all
+    exit 1
+}
+
+# Picks a free display number and starts Xvfb on it.
+start_x() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 50); do
+            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+            sleep 0.1
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+        done
+    done
+    fail "could not start Xvfb"
+}
+
+# start_game DIR [ENV=VALUE ...]: runs DIR/korvalend3d from DIR.
+start_game() {
+    local dir=$1
+    shift
+    (cd "$dir" && exec env "$@" ./korvalend3d) 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    GAME_PID=$!
+}
+
+stop_all() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
+    GAME_PID=""
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+}
+trap stop_all EXIT
+
+shot() {  # shot NAME: screenshot of the whole screen into the artifacts
+    import -window root "$ART/$1.png" 2>/dev/null || fail "screenshot $1 failed"
+}
+
+# Mean brightness 0..1 of a picture.
+brightness() {
+    convert "$ART/$1.png" -colorspace Gray -format "%[fx:mean]" info:
+}
+
+# Number of pixels that differ between two pictures, within the middle band
+# (the HUD's blinking and counting rows at top and bottom are left out).
+diff_pixels() {
+    convert "$ART/$1.png" -gravity center -crop 100%x70%+0+0 +repage "$ART/.a.png"
+    convert "$ART/$2.png" -gravity center -crop 100%x70%+0+0 +repage "$ART/.b.png"
+    compare -metric AE -fuzz 3% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
+}
+
+# Number of pixels of a colour close to the given one (e.g. the grid's blue).
+count_colour() {
+    convert "$ART/$1.png" -fuzz "$3" -fill white -opaque "$2" -fill black +opaque white \
+        -format "%[fx:mean*w*h]" info: 2>/dev/null | cut -d. -f1
+}
+
+wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
+    local i
+    for i in $(seq 1 $(( $2 * 10 ))); do
+        grep -qF "$1" "$ART/stderr.txt" 2>/dev/null && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
