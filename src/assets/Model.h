@@ -57,6 +57,8 @@ public:
 protected:
     void LoadTextures();
     void DrawFromData();
+    // Frees every array and sets the counts and the radius back to 0.
+    void FreeData();
 
     int m_numMeshes;
     Mesh* m_pMeshes;

@@ -5,6 +5,10 @@
 class Camera;
 class ImageServer;
 
+// Whether the cheat notice is showing, and seconds until it toggles.
+extern bool cheaterOn;
+extern double lastBlink;
+
 void DrawScore(ImageServer* is);
 void DrawShield(ImageServer* is);
 void DrawWave(ImageServer* is);

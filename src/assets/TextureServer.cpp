@@ -1,0 +1,59 @@
+#include "TextureServer.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "../shell/MyError.h"
+#include "Texture.h"
+
+TextureServer* TextureServer::theServer = nullptr;
+
+TextureServer* TextureServer::GetInstance() {
+    if (theServer == nullptr) theServer = new TextureServer();
+    return theServer;
+}
+
+TextureServer::TextureServer() : numTextures(0), curCapacity(10), textures(nullptr) {
+    textures = static_cast<Texture**>(std::calloc(curCapacity, sizeof(Texture*)));
+    if (textures == nullptr) {
+        error("Could not allocate the texture table!\n");
+        std::exit(1);
+    }
+}
+
+Texture* TextureServer::LoadTexture(const char* filename) {
+    if (filename != nullptr) {
+        for (int i = 0; i < numTextures; i++) {
+            const char* stored = textures[i]->filename;
+            if (stored != nullptr && std::strcmp(stored, filename) == 0) return textures[i];
+        }
+    }
+
+    Texture* texture = new Texture();
+    if (filename != nullptr) {
+        if (texture->LoadTGA(filename) || texture->LoadBMP(filename))
+            error("Successfully loaded texture %s\n", filename);
+        else
+            error("Error loading %s\n", filename);
+    }
+
+    if (numTextures == curCapacity) Expand();
+    textures[numTextures++] = texture;
+    return texture;
+}
+
+void TextureServer::ReloadTextures() {
+    for (int i = 0; i < numTextures; i++) textures[i]->LoadIntoOpenGL();
+}
+
+void TextureServer::Expand() {
+    int newCapacity = curCapacity * 2;
+    Texture** grown = static_cast<Texture**>(std::realloc(textures, newCapacity * sizeof(Texture*)));
+    if (grown == nullptr) {
+        error("Could not grow the texture table!\n");
+        std::exit(1);
+    }
+    for (int i = curCapacity; i < newCapacity; i++) grown[i] = nullptr;
+    textures = grown;
+    curCapacity = newCapacity;
+}
