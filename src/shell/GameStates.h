@@ -31,4 +31,20 @@ void DrawPauseScreen();
 
 void HandleInput();
 
+void DoBonusScreen();
+void DrawBonusScreen(int bonus, int bonusMult, int score, bool nextWave);
+
+// The pieces DoOneWave is made of, without any drawing, fading or buffer
+// swapping, so that whole games can be played where there is no screen.
+// DoOneWave is exactly: NextWave, first picture and fade-in, BeginWavePlay,
+// then while WaveGoesOn(): WaveFrame(gameTimer.GetTime()), drawing,
+// EndWaveFrame; then EndWave and, unless the game is over, the bonus screen.
+void BeginGame();                     // DoPlayGame's set-up of a new game
+void BeginWavePlay();                 // clocks, count-down and music of a wave
+double WaveFrame(double newTime);     // input, world and music; returns the step
+void EndWaveFrame(double deltaTime);  // the end-of-wave count-down
+bool WaveGoesOn();
+double WaveCountDown();
+void EndWave();                       // takes the ship out and deletes the rest
+
 #endif

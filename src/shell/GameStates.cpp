@@ -1,0 +1,95 @@
+// The screens around the games: the intro, the endless run of games and the
+// game-over picture.
+#include <SDL/SDL.h>
+
+#include <GL/gl.h>
+
+#include "Korvalend3d.h"
+
+namespace {
+// Seconds the intro stands at most and the game-over picture stands always.
+const double TITLE_TIME = 5.0;
+// The title pictures are laid out for a frame of this size.
+const int PICTURE_FRAME_WIDTH = 640;
+const int PICTURE_FRAME_HEIGHT = 480;
+
+// Centred in the picture frame. Signed, so that a picture larger than the
+// frame is still centred (it overhangs on both sides) instead of being
+// pushed far off the screen.
+void DrawCentred(Bitmap& picture) {
+    int x = (PICTURE_FRAME_WIDTH - static_cast<int>(picture.width)) / 2;
+    int y = (PICTURE_FRAME_HEIGHT - static_cast<int>(picture.height)) / 2;
+    picture.Draw(x, y, PICTURE_FRAME_WIDTH, PICTURE_FRAME_HEIGHT);
+}
+}  // namespace
+
+void RunGame() {
+    screen = Screen::GetInstance();
+    DoIntroScreen();
+    gThePlayer = new Player();
+    gCurrentCamera = new FirstPersonCamera(gThePlayer);
+    gameOver = false;
+    gamePaused = false;
+    DoMainMenu();
+}
+
+void DoMainMenu() {
+    error("Main menu!\n");
+    for (;;) {
+        DoPlayGame();
+        DoGameOver();
+    }
+}
+
+void DoIntroScreen() {
+    error("Intro screen!\n");
+    Timer timer;
+    timer.Start();
+    bool done = false;
+
+    // The picture left by start-up goes.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SDL_GL_SwapBuffers();
+    Sound::GetInstance()->PlaySound(PRIZE_APPEARS_SOUND);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Bitmap* picture = new Bitmap("Images/Korvalend_Titles#130.bmp");
+    DrawCentred(*picture);
+    SDL_Delay(1000);
+    screen->FadeIn();
+    Sound::GetInstance()->PlaySound(NOVA_BOOM_SOUND);
+    ModelServer::GetInstance()->ReInitializeModels();
+
+    // The five seconds count from the start, delay and fade included.
+    while (!done && timer.GetTime() < TITLE_TIME) {
+        SDL_Event event;
+        if (SDL_PollEvent(&event) &&
+            (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN))
+            done = true;
+    }
+
+    DrawCentred(*picture);
+    screen->FadeOut();
+    delete picture;
+}
+
+void DoGameOver() {
+    error("Game over!\n");
+    Sound::GetInstance()->PlaySound(GAME_OVER_SOUND);
+
+    Bitmap* picture = new Bitmap("Images/Korvalend_Titles#128.bmp");
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawCentred(*picture);
+    screen->FadeIn();
+
+    // The picture cannot be skipped: events wait in the queue for the next
+    // game. Sleeping does not read them.
+    Timer timer;
+    timer.Start();
+    while (timer.GetTime() < TITLE_TIME) SDL_Delay(10);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawCentred(*picture);
+    screen->FadeOut();
+    delete picture;
+}
