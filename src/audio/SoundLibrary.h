@@ -29,4 +29,25 @@ bool FSOUND_Stream_Close(FSOUND_STREAM* stream);
 int FSOUND_Stream_GetPosition(FSOUND_STREAM* stream);
 bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position);
 
+// Beyond the FSOUND operations: a look inside, for tests and tools.
+// Mixes the next `frames` stereo frames of every playing channel into
+// stereoOut (2 * frames shorts), exactly as the device callback does.
+void SoundLibrary_Mix(short* stereoOut, int frames);
+// The rate the mixer runs at (the device's, or the one asked for when
+// there is no device).
+int SoundLibrary_OutputRate();
+// Whether FSOUND_Init opened an audio device.
+bool SoundLibrary_HasDevice();
+// Holds the device callback back, so that a caller of SoundLibrary_Mix is
+// the only one advancing the channels.
+void SoundLibrary_PauseOutput(bool paused);
+// A loaded sample's decoded 16-bit frames (interleaved, `channels` a frame).
+int SoundLibrary_SampleFrames(const FSOUND_SAMPLE* sample);
+int SoundLibrary_SampleRate(const FSOUND_SAMPLE* sample);
+int SoundLibrary_SampleChannels(const FSOUND_SAMPLE* sample);
+const short* SoundLibrary_SampleData(const FSOUND_SAMPLE* sample);
+// A stream's length in frames, as its file tells (0 when unknown).
+int SoundLibrary_StreamLength(const FSOUND_STREAM* stream);
+int SoundLibrary_StreamRate(const FSOUND_STREAM* stream);
+
 #endif
