@@ -61,6 +61,27 @@ public:
     SoundID explosionSound;
 };
 
+// Every effect the world objects and spawners trigger goes through these, so
+// that a listener (the tests) can follow them even where no device plays them.
+enum WorldSoundAction { WORLD_SOUND_PLAY, WORLD_SOUND_START_LOOP, WORLD_SOUND_STOP_LOOP };
+typedef void (*WorldSoundListener)(WorldSoundAction action, int id);
+void SetWorldSoundListener(WorldSoundListener listener);
+void PlayWorldSound(int id);
+void StartWorldLoop(int id);
+void StopWorldLoop(int id);
+
+// One particle through gParticleEngine; nothing when there is no engine.
+void EmitParticle(const Vector3& pos, const Vector3& vel, const Vector3& acl, double ttl,
+                  double startSize, double endSize, const float* startColor, const float* endColor);
+
+// The 500-particle burst of an explosion at pos, carried along by vel; the
+// embers are red, or blue for a bonus.
+void EmitExplosionBurst(const Vector3& pos, const Vector3& vel, bool blueEmbers);
+
+// Engine sparks for one frame: ceil(deltaTime x 500) particles from a small
+// disc behind the centre of an object of that radius, blown backwards.
+void EmitEngineSparks(const Vector3& pos, const Quaternion& dir, double radius, double deltaTime);
+
 // True when both are alive and their centres are strictly closer than the
 // sum of their radii.
 bool CollisionBetween(Object* a, Object* b);

@@ -22,8 +22,14 @@ public:
 
     int numShots;
 
+protected:
+    // How many of this shooter's shots exist right now.
+    int LiveShotCount() const { return static_cast<int>(liveShots.size()); }
+
 private:
     friend class Shot;
+    Shooter(const Shooter&) = delete;
+    Shooter& operator=(const Shooter&) = delete;
     std::vector<Shot*> liveShots;
 };
 
@@ -41,6 +47,8 @@ public:
 
 private:
     friend class Shooter;
+    Shot(const Shot&) = delete;
+    Shot& operator=(const Shot&) = delete;
 };
 
 class PlayerShot : public Shot {

@@ -24,34 +24,35 @@ public:
     void AddToShieldLevel(double amount);
     void AddToBonus(int amount);
 
-    int lives;
-    int bonusMult;
-    int bonus;
-    int score;
-    double shieldLevel;
-    double autoShield;
-    double luckyShield;
-    double nextShot;
-    double nextBonusDrop;
-    bool invincible;
-    bool turningLeft, turningRight;
-    bool nosingUp, nosingDown;
-    bool rollingLeft, rollingRight;
-    bool thrusting;
-    bool wasThrusting;
-    bool shooting;
-    bool wasShooting;
-    bool shielding;
-    bool wasShielding;
-    bool machineGuns;
-    bool airBrakes;
-    bool tripleFire;
-    bool longRange;
-    bool luckyIrish;
+    // Everything starts cleared; NewGame gives the real starting values.
+    int lives = 0;
+    int bonusMult = 0;
+    int bonus = 0;
+    int score = 0;
+    double shieldLevel = 0.0;
+    double autoShield = 0.0;
+    double luckyShield = 0.0;
+    double nextShot = 0.0;
+    double nextBonusDrop = 0.0;
+    bool invincible = false;
+    bool turningLeft = false, turningRight = false;
+    bool nosingUp = false, nosingDown = false;
+    bool rollingLeft = false, rollingRight = false;
+    bool thrusting = false;
+    bool wasThrusting = false;
+    bool shooting = false;
+    bool wasShooting = false;
+    bool shielding = false;
+    bool wasShielding = false;
+    bool machineGuns = false;
+    bool airBrakes = false;
+    bool tripleFire = false;
+    bool longRange = false;
+    bool luckyIrish = false;
 
 private:
     void ResetState();
-    Model* shieldModel;
+    Model* shieldModel = nullptr;
 };
 
 #endif
