@@ -2,6 +2,8 @@
 #ifndef KORVALEND_PARTICLEENGINE_H
 #define KORVALEND_PARTICLEENGINE_H
 
+#include <vector>
+
 #include "../math/MyMath.h"
 
 class Camera;
@@ -36,6 +38,10 @@ public:
 
     static bool particleEffectsOn;
 
+    // The one rotation every square of a draw call gets: local -z onto the
+    // direction from center to eye, so the front face looks at the viewer.
+    static Quaternion BillboardRotation(const Vector3& eye, const Vector3& center);
+
 private:
     void Expand();
     ParticleEngine(const ParticleEngine&) = delete;
@@ -45,6 +51,11 @@ private:
     int curCapacity;
     Texture* texture;
     Particle* particles;
+
+    // Per-call vertex scratch, kept between frames so drawing allocates
+    // nothing once the engine has reached its working size.
+    std::vector<float> vertexData;
+    std::vector<unsigned int> indexData;
 };
 
 #endif
