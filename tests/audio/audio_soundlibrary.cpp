@@ -1,0 +1,323 @@
+// The sound library itself, judged by the samples its mixer puts out.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "AudioTestFiles.h"
+#include "audio/SoundLibrary.h"
+
+using namespace audiotest;
+
+namespace {
+
+std::string gDir;
+
+class Library : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!gDir.empty()) return;
+        gDir = MakeTempDir();
+        ASSERT_FALSE(gDir.empty());
+        ASSERT_EQ(chdir(gDir.c_str()), 0);
+        ASSERT_EQ(mkdir("Sounds", 0755), 0);
+        ASSERT_TRUE(FSOUND_Init(65535, 32, 0)) << "the dummy audio driver should open";
+        // This test drives the mixer itself.
+        SoundLibrary_PauseOutput(true);
+    }
+    void SetUp() override {
+        FSOUND_StopSound(FSOUND_ALL);
+        for (int i = 0; i < 32; ++i) FSOUND_SetReserved(i, false);
+    }
+    static FSOUND_SAMPLE* Load(const std::string& name, const std::vector<short>& data, int channels = 1,
+                               int rate = FILE_RATE) {
+        std::string path = "Sounds/" + name;
+        EXPECT_TRUE(WriteSound(path, data, channels, rate));
+        return FSOUND_Sample_Load(-1, path.c_str(), FSOUND_NORMAL, 0);
+    }
+    static FSOUND_STREAM* OpenStream(const std::string& name, const std::vector<short>& data) {
+        EXPECT_TRUE(WriteSound(name, data));
+        return FSOUND_Stream_OpenFile(name.c_str(), FSOUND_NORMAL, 0);
+    }
+};
+
+TEST_F(Library, OpensTheDeviceAtAStandardRateNearTheOneAskedFor) {
+    EXPECT_TRUE(SoundLibrary_HasDevice());
+    int rate = SoundLibrary_OutputRate();
+    EXPECT_TRUE(rate == 48000 || rate == 44100) << rate;
+}
+
+TEST_F(Library, OneShotAppearsAtItsVolumeAndEnds) {
+    FSOUND_SAMPLE* s = Load("dc.wav", Constant(16000, 1000));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(SoundLibrary_SampleFrames(s), 1000);
+    ASSERT_TRUE(Silent(Mix(300)));
+
+    int ch = FSOUND_PlaySound(FSOUND_FREE, s);
+    ASSERT_GE(ch, 0);
+    ASSERT_LT(ch, 32);
+    EXPECT_TRUE(FSOUND_IsPlaying(ch));
+    std::vector<short> full = Mix(100);
+    EXPECT_TRUE(Holds(full, 0, 100, 16000, 0)) << Left(full, 0);
+
+    FSOUND_SetVolume(ch, 128);
+    std::vector<short> loud = Mix(100);
+    FSOUND_SetVolume(ch, 64);
+    std::vector<short> quiet = Mix(100);
+    EXPECT_TRUE(Holds(loud, 0, 100, Scaled(16000, 128)));
+    EXPECT_TRUE(Holds(quiet, 0, 100, Scaled(16000, 64)));
+    EXPECT_NEAR(double(Left(quiet, 50)) / Left(loud, 50), 0.5, 0.01);
+
+    FSOUND_SetVolume(ch, 0);
+    EXPECT_TRUE(Silent(Mix(50)));
+    FSOUND_SetVolume(ch, 255);
+    // 350 frames played so far: 650 remain, then silence.
+    int rest = OutputFrames(1000) - 350;
+    std::vector<short> tail = Mix(rest + 200);
+    EXPECT_TRUE(Holds(tail, 0, rest - 1, 16000, 0));
+    EXPECT_TRUE(Holds(tail, rest + 1, rest + 200, 0, 0));
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+}
+
+TEST_F(Library, ChannelsAddUpAndTheSumIsClippedNotWrapped) {
+    FSOUND_SAMPLE* a = Load("a.wav", Constant(1000, 4000));
+    FSOUND_SAMPLE* b = Load("b.wav", Constant(-300, 4000));
+    FSOUND_SAMPLE* loud = Load("loud.wav", Constant(30000, 4000));
+    ASSERT_TRUE(a && b && loud);
+    FSOUND_PlaySound(FSOUND_FREE, a);
+    FSOUND_PlaySound(FSOUND_FREE, b);
+    EXPECT_TRUE(Holds(Mix(777), 0, 777, 700, 0));
+
+    FSOUND_StopSound(FSOUND_ALL);
+    FSOUND_PlaySound(FSOUND_FREE, loud);
+    FSOUND_PlaySound(FSOUND_FREE, loud);
+    EXPECT_TRUE(Holds(Mix(100), 0, 100, 32767, 0));
+    FSOUND_StopSound(FSOUND_ALL);
+    FSOUND_SAMPLE* low = Load("low.wav", Constant(-30000, 4000));
+    FSOUND_PlaySound(FSOUND_FREE, low);
+    FSOUND_PlaySound(FSOUND_FREE, low);
+    EXPECT_TRUE(Holds(Mix(100), 0, 100, -32768, 0));
+}
+
+TEST_F(Library, StereoFilesKeepTheirSidesAndMonoGoesToBoth) {
+    std::vector<short> stereo;
+    for (int i = 0; i < 500; ++i) {
+        stereo.push_back(1200);
+        stereo.push_back(-2400);
+    }
+    FSOUND_SAMPLE* s = Load("stereo.wav", stereo, 2);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(SoundLibrary_SampleChannels(s), 2);
+    FSOUND_PlaySound(FSOUND_FREE, s);
+    std::vector<short> mix = Mix(100);
+    for (int f = 0; f < 100; ++f) {
+        ASSERT_EQ(Left(mix, f), 1200);
+        ASSERT_EQ(Right(mix, f), -2400);
+    }
+}
+
+TEST_F(Library, AFileAtAnotherRateKeepsItsDuration) {
+    int rate = SoundLibrary_OutputRate() / 2;
+    FSOUND_SAMPLE* s = Load("half.wav", Constant(5000, 1000), 1, rate);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(SoundLibrary_SampleRate(s), rate);
+    FSOUND_PlaySound(FSOUND_FREE, s);
+    std::vector<short> mix = Mix(2100);
+    EXPECT_TRUE(Holds(mix, 0, 1990, 5000, 0));
+    EXPECT_TRUE(Holds(mix, 2001, 2100, 0, 0));
+}
+
+TEST_F(Library, LoopModeIsReadWhenTheSampleStarts) {
+    FSOUND_SAMPLE* s = Load("loop.wav", Ramp(300));
+    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(FSOUND_Sample_SetMode(s, FSOUND_LOOP_NORMAL));
+    int ch = FSOUND_PlaySound(FSOUND_FREE, s);
+    std::vector<short> mix = Mix(1000);
+    // Round and round without a gap or a repeated frame.
+    for (int f = 0; f < 1000; ++f) ASSERT_EQ(Left(mix, f), f % 300) << f;
+    EXPECT_TRUE(FSOUND_IsPlaying(ch));
+    FSOUND_StopSound(ch);
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+    EXPECT_TRUE(Silent(Mix(100)));
+
+    ASSERT_TRUE(FSOUND_Sample_SetMode(s, FSOUND_LOOP_OFF));
+    ch = FSOUND_PlaySound(FSOUND_FREE, s);
+    mix = Mix(700);
+    EXPECT_EQ(Left(mix, 299), 299);
+    EXPECT_TRUE(Holds(mix, 300, 700, 0, 0));
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+}
+
+TEST_F(Library, MissingFilesGiveNoHandleAndPlayingNothingIsHarmless) {
+    EXPECT_EQ(FSOUND_Sample_Load(-1, "Sounds/nothing-here.wav", FSOUND_NORMAL, 0), nullptr);
+    EXPECT_EQ(FSOUND_Stream_OpenFile("Music/nothing-here.ogg", FSOUND_NORMAL, 0), nullptr);
+    // Not a sound at all.
+    { std::ofstream("Sounds/text.wav") << "this is not a sound file\n"; }
+    EXPECT_EQ(FSOUND_Sample_Load(-1, "Sounds/text.wav", FSOUND_NORMAL, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(-1, "Sounds", FSOUND_NORMAL, 0), nullptr);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, nullptr), -1);
+    EXPECT_FALSE(FSOUND_SetVolume(-1, 100));
+    EXPECT_FALSE(FSOUND_StopSound(-1));
+    EXPECT_FALSE(FSOUND_IsPlaying(-1));
+    EXPECT_FALSE(FSOUND_IsPlaying(32));
+    EXPECT_TRUE(Silent(Mix(200)));
+}
+
+TEST_F(Library, EitherSpellingOfTheEffectsFolderFindsTheFile) {
+    ASSERT_TRUE(WriteSound("Sounds/spelled.wav", Constant(100, 50)));
+    EXPECT_NE(FSOUND_Sample_Load(-1, "sounds/spelled.wav", FSOUND_NORMAL, 0), nullptr);
+    EXPECT_NE(FSOUND_Sample_Load(-1, "Sounds/spelled.wav", FSOUND_NORMAL, 0), nullptr);
+    FSOUND_STREAM* st = FSOUND_Stream_OpenFile("sounds/spelled.wav", FSOUND_NORMAL, 0);
+    EXPECT_NE(st, nullptr);
+    FSOUND_Stream_Close(st);
+    // Only that one folder name is respelled.
+    ASSERT_EQ(mkdir("Other", 0755), 0);
+    ASSERT_TRUE(WriteSound("Other/x.wav", Constant(100, 50)));
+    EXPECT_EQ(FSOUND_Sample_Load(-1, "other/x.wav", FSOUND_NORMAL, 0), nullptr);
+}
+
+TEST_F(Library, AFullHouseGivesUpItsOldestOneShot) {
+    FSOUND_SAMPLE* s = Load("long.wav", Constant(10, 20000));
+    ASSERT_NE(s, nullptr);
+    std::vector<int> used;
+    for (int i = 0; i < 32; ++i) used.push_back(FSOUND_PlaySound(FSOUND_FREE, s));
+    std::vector<bool> seen(32, false);
+    for (int ch : used) {
+        ASSERT_GE(ch, 0);
+        ASSERT_LT(ch, 32);
+        EXPECT_FALSE(seen[ch]) << "channel " << ch << " handed out twice";
+        seen[ch] = true;
+    }
+    EXPECT_TRUE(Holds(Mix(10), 0, 10, 320, 0));
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, s), used[0]);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, s), used[1]);
+    EXPECT_TRUE(Holds(Mix(10), 0, 10, 320, 0));
+}
+
+TEST_F(Library, TheReservedMusicChannelIsNeverTakenByAnEffect) {
+    FSOUND_STREAM* song = OpenStream("song.wav", Constant(1000, 48000));
+    FSOUND_SAMPLE* fx = Load("fx.wav", Constant(10, 20000));
+    ASSERT_TRUE(song && fx);
+    int music = FSOUND_Stream_Play(FSOUND_FREE, song);
+    ASSERT_GE(music, 0);
+    ASSERT_TRUE(FSOUND_SetReserved(music, true));
+    for (int i = 0; i < 40; ++i) {
+        int ch = FSOUND_PlaySound(FSOUND_FREE, fx);
+        ASSERT_GE(ch, 0);
+        ASSERT_NE(ch, music);
+    }
+    EXPECT_TRUE(FSOUND_IsPlaying(music));
+    // The song and the 31 other channels are all heard.
+    EXPECT_TRUE(Holds(Mix(200), 0, 200, 1000 + 31 * 10, 0));
+
+    // Once the song lets go of its channel, effects may use it again.
+    FSOUND_Stream_Stop(song);
+    bool reused = false;
+    for (int i = 0; i < 32; ++i) reused = reused || FSOUND_PlaySound(FSOUND_FREE, fx) == music;
+    EXPECT_TRUE(reused);
+    FSOUND_Stream_Close(song);
+}
+
+TEST_F(Library, AReservationWithoutAStreamLastsUntilLifted) {
+    FSOUND_SAMPLE* fx = Load("fx2.wav", Constant(10, 20000));
+    ASSERT_NE(fx, nullptr);
+    ASSERT_TRUE(FSOUND_SetReserved(0, true));
+    for (int i = 0; i < 40; ++i) ASSERT_NE(FSOUND_PlaySound(FSOUND_FREE, fx), 0);
+    FSOUND_SetReserved(0, false);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, fx), 0);
+}
+
+TEST_F(Library, AStreamStoppedAndStartedAgainResumesWhereItStopped) {
+    FSOUND_STREAM* song = OpenStream("ramp.wav", Ramp(30000));
+    ASSERT_NE(song, nullptr);
+    EXPECT_EQ(SoundLibrary_StreamLength(song), 30000);
+    EXPECT_EQ(FSOUND_Stream_GetPosition(song), 0);
+    int ch = FSOUND_Stream_Play(FSOUND_FREE, song);
+    ASSERT_GE(ch, 0);
+    std::vector<short> first = Mix(5000);  // more than one decoder buffer
+    for (int f = 0; f < 5000; ++f) ASSERT_EQ(Left(first, f), f) << f;
+    ASSERT_TRUE(FSOUND_Stream_Stop(song));
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+    EXPECT_EQ(FSOUND_Stream_GetPosition(song), 5000);
+    EXPECT_TRUE(Silent(Mix(1000)));
+    EXPECT_EQ(FSOUND_Stream_GetPosition(song), 5000);
+
+    ch = FSOUND_Stream_Play(FSOUND_FREE, song);
+    std::vector<short> again = Mix(100);
+    for (int f = 0; f < 100; ++f) ASSERT_EQ(Left(again, f), 5000 + f) << f;
+
+    // Moving the position: playback goes on from there.
+    FSOUND_Stream_Stop(song);
+    ASSERT_TRUE(FSOUND_Stream_SetPosition(song, 20000));
+    EXPECT_EQ(FSOUND_Stream_GetPosition(song), 20000);
+    ch = FSOUND_Stream_Play(FSOUND_FREE, song);
+    FSOUND_SetVolume(ch, 255);
+    std::vector<short> later = Mix(10);
+    for (int f = 0; f < 10; ++f) ASSERT_EQ(Right(later, f), 20000 + f);
+    EXPECT_TRUE(FSOUND_Stream_Close(song));
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+}
+
+TEST_F(Library, IsPlayingTurnsFalseWhenAStreamEnds) {
+    FSOUND_STREAM* song = OpenStream("short.wav", Constant(2000, 3000));
+    ASSERT_NE(song, nullptr);
+    int ch = FSOUND_Stream_Play(FSOUND_FREE, song);
+    FSOUND_SetVolume(ch, 255);
+    std::vector<short> a = Mix(2000);
+    EXPECT_TRUE(Holds(a, 0, 2000, 2000, 0));
+    EXPECT_TRUE(FSOUND_IsPlaying(ch));
+    int end = OutputFrames(3000) - 2000;
+    std::vector<short> b = Mix(2000);
+    EXPECT_TRUE(Holds(b, 0, end - 1, 2000, 0));
+    EXPECT_TRUE(Holds(b, end + 1, 2000, 0, 0));
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+    EXPECT_EQ(FSOUND_Stream_GetPosition(song), 3000);
+    FSOUND_Stream_Close(song);
+}
+
+TEST_F(Library, OggVorbisStreamsDecodeAsTheyPlay) {
+    std::vector<short> tone = Sine(FILE_RATE * 2, 440, 12000);
+    ASSERT_TRUE(WriteSound("tone.ogg", tone, 1, FILE_RATE, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    FSOUND_STREAM* song = FSOUND_Stream_OpenFile("tone.ogg", FSOUND_NORMAL, 0);
+    ASSERT_NE(song, nullptr);
+    int ch = FSOUND_Stream_Play(FSOUND_FREE, song);
+    FSOUND_SetVolume(ch, 255);
+    std::vector<short> mix = Mix(FILE_RATE);
+    int peak = 0;
+    for (short s : mix) peak = std::max(peak, std::abs(int(s)));
+    EXPECT_GT(peak, 10000);
+    EXPECT_LT(peak, 14000);
+    EXPECT_TRUE(FSOUND_IsPlaying(ch));
+    Mix(FILE_RATE * 2);
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+    FSOUND_Stream_Close(song);
+}
+
+TEST_F(Library, StopAllSilencesEffectsLoopsAndMusic) {
+    FSOUND_STREAM* song = OpenStream("all.wav", Constant(1000, 48000));
+    FSOUND_SAMPLE* shot = Load("shot.wav", Constant(100, 20000));
+    FSOUND_SAMPLE* hum = Load("hum.wav", Constant(10, 500));
+    ASSERT_TRUE(song && shot && hum);
+    FSOUND_Sample_SetMode(hum, FSOUND_LOOP_NORMAL);
+    int music = FSOUND_Stream_Play(FSOUND_FREE, song);
+    FSOUND_SetReserved(music, true);
+    int a = FSOUND_PlaySound(FSOUND_FREE, shot);
+    int b = FSOUND_PlaySound(FSOUND_FREE, hum);
+    EXPECT_TRUE(Holds(Mix(100), 0, 100, 1110, 0));
+    ASSERT_TRUE(FSOUND_StopSound(FSOUND_ALL));
+    EXPECT_FALSE(FSOUND_IsPlaying(music));
+    EXPECT_FALSE(FSOUND_IsPlaying(a));
+    EXPECT_FALSE(FSOUND_IsPlaying(b));
+    EXPECT_TRUE(Silent(Mix(2000)));
+    // The song keeps its place.
+    EXPECT_EQ(FSOUND_Stream_GetPosition(song), 100);
+    FSOUND_Stream_Close(song);
+}
+
+}  // namespace
