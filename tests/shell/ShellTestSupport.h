@@ -1,0 +1,104 @@
+// Helpers for the game shell's tests: SDL's event queue, a world with one
+// ship, captured output.
+#ifndef KORVALEND_SHELLTESTSUPPORT_H
+#define KORVALEND_SHELLTESTSUPPORT_H
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "shell/Korvalend3d.h"
+
+// SDL's video subsystem with the dummy driver: an event queue, no screen.
+inline void StartSdlOnce() {
+    static bool started = false;
+    if (started) return;
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    started = true;
+}
+
+// The world state as start-up leaves it, plus the one ship.
+inline void StartWorldOnce() {
+    StartSdlOnce();
+    if (gThePlayer != nullptr) return;
+    InitGlobals();
+    gThePlayer = new Player();
+    gThePlayer->NewGame();
+}
+
+// Every object out of the list (the ship kept), every timer and flag of the
+// wave loop back to rest.
+inline void ClearWorld() {
+    gObjects.RemoveObject(gThePlayer);
+    for (int i = gObjects.NumObjects() - 1; i >= 0; --i) gObjects.DeleteObject(i);
+    gWhenMultiplier = gWhenPrize = gWhenBonus = gWhenGrav = 0.0;
+    gWhenNova = gWhenEnemy = gWhenDamagedShip = gWhenHoming = 0.0;
+    gFreezeTime = gShakeTime = playerDeadTime = 0.0;
+    gameOver = false;
+    gamePaused = false;
+    gParticleEngine->Clear();
+}
+
+inline void DrainEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+}
+
+inline void PushKey(SDLKey key, bool down, int mod = KMOD_NONE) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = static_cast<SDLMod>(mod);
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+// A press and a release in one go, then the handler.
+inline void Tap(SDLKey key, int mod = KMOD_NONE) {
+    PushKey(key, true, mod);
+    PushKey(key, false, mod);
+    HandleInput();
+}
+
+inline void PushMotion(int xrel, int yrel) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.xrel = static_cast<Sint16>(xrel);
+    event.motion.yrel = static_cast<Sint16>(yrel);
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+inline void PushButton(int button, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.button = static_cast<Uint8>(button);
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+// What fn writes to the given stream (stdout or stderr), through the file
+// descriptor, so that unbuffered writes are caught too.
+inline std::string Capture(FILE* stream, const std::function<void()>& fn) {
+    std::fflush(stream);
+    int fd = fileno(stream);
+    int saved = dup(fd);
+    FILE* tmp = std::tmpfile();
+    dup2(fileno(tmp), fd);
+    fn();
+    std::fflush(stream);
+    dup2(saved, fd);
+    close(saved);
+    std::string text;
+    std::rewind(tmp);
+    int c;
+    while ((c = std::fgetc(tmp)) != EOF) text.push_back(static_cast<char>(c));
+    std::fclose(tmp);
+    return text;
+}
+
+#endif

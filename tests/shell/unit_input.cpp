@@ -1,0 +1,458 @@
+// Every key and mouse binding, driven by real events through SDL's queue.
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+
+#include "ShellTestSupport.h"
+
+namespace {
+
+// The music keys need a play list; the tests run in a folder of their own
+// that has one (its songs do not exist, so nothing plays).
+class PlayListFolder : public ::testing::Environment {
+public:
+    void SetUp() override {
+        char folder[] = "/tmp/korvalend_input_XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        ASSERT_EQ(chdir(folder), 0);
+        ASSERT_EQ(mkdir("Music", 0755), 0);
+        std::ofstream list("Music/list.txt");
+        for (const char* name : {"one.wav", "two.wav", "three.wav"}) {
+            list << name << "\n";
+            WriteSilence(std::string("Music/") + name);
+        }
+    }
+
+private:
+    // Two seconds of 16-bit mono silence at 22050 Hz.
+    static void WriteSilence(const std::string& path) {
+        const uint32_t rate = 22050, samples = 2 * rate, bytes = samples * 2;
+        std::ofstream out(path, std::ios::binary);
+        auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+        auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+        out.write("RIFF", 4);
+        u32(36 + bytes);
+        out.write("WAVEfmt ", 8);
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(rate);
+        u32(rate * 2);
+        u16(2);
+        u16(16);
+        out.write("data", 4);
+        u32(bytes);
+        std::string zeros(bytes, '\0');
+        out.write(zeros.data(), bytes);
+    }
+};
+const bool kPlayListFolder =
+    (::testing::AddGlobalTestEnvironment(new PlayListFolder), true);
+
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartWorldOnce();
+        ClearWorld();
+        DrainEvents();
+        gThePlayer->NewGame();
+        gObjects.AddObject(gThePlayer);
+        invertControls = true;
+        gCheater = false;
+        gWave = 1;
+        screen = Screen::GetInstance();
+    }
+    void TearDown() override {
+        ClearWorld();
+        DrainEvents();
+    }
+};
+
+using Flag = bool Player::*;
+
+struct Held {
+    SDLKey key;
+    Flag flag;
+    const char* name;
+};
+
+const Flag kAllFlags[] = {&Player::turningLeft, &Player::turningRight, &Player::nosingUp,
+                          &Player::nosingDown,  &Player::rollingLeft,  &Player::rollingRight,
+                          &Player::thrusting,   &Player::shooting,     &Player::shielding};
+
+int FlagsSet() {
+    int n = 0;
+    for (Flag f : kAllFlags) n += gThePlayer->*f;
+    return n;
+}
+
+TEST_F(InputTest, HeldKeysSetTheirFlagFromPressToRelease) {
+    const Held held[] = {{SDLK_TAB, &Player::shooting, "Tab"},
+                         {SDLK_SPACE, &Player::shielding, "Space"},
+                         {SDLK_KP0, &Player::thrusting, "KP0"},
+                         {SDLK_KP4, &Player::turningLeft, "KP4"},
+                         {SDLK_KP6, &Player::turningRight, "KP6"},
+                         {SDLK_KP7, &Player::rollingLeft, "KP7"},
+                         {SDLK_KP9, &Player::rollingRight, "KP9"},
+                         {SDLK_KP8, &Player::nosingDown, "KP8"},
+                         {SDLK_KP5, &Player::nosingUp, "KP5"}};
+    for (const Held& h : held) {
+        SCOPED_TRACE(h.name);
+        PushKey(h.key, true);
+        HandleInput();
+        EXPECT_TRUE(gThePlayer->*h.flag);
+        EXPECT_EQ(FlagsSet(), 1);
+        PushKey(h.key, false);
+        HandleInput();
+        EXPECT_FALSE(gThePlayer->*h.flag);
+        EXPECT_EQ(FlagsSet(), 0);
+    }
+    EXPECT_FALSE(gCheater);
+}
+
+TEST_F(InputTest, SeveralKeysHeldTogether) {
+    PushKey(SDLK_KP4, true);
+    PushKey(SDLK_KP0, true);
+    PushKey(SDLK_TAB, true);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->turningLeft);
+    EXPECT_TRUE(gThePlayer->thrusting);
+    EXPECT_TRUE(gThePlayer->shooting);
+    PushKey(SDLK_KP0, false);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->turningLeft);
+    EXPECT_FALSE(gThePlayer->thrusting);
+    EXPECT_TRUE(gThePlayer->shooting);
+}
+
+TEST_F(InputTest, F10SwapsTheNoseKeys) {
+    Tap(SDLK_F10);
+    EXPECT_FALSE(invertControls);
+    PushKey(SDLK_KP8, true);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->nosingUp);
+    EXPECT_FALSE(gThePlayer->nosingDown);
+    PushKey(SDLK_KP8, false);
+    PushKey(SDLK_KP5, true);
+    HandleInput();
+    EXPECT_FALSE(gThePlayer->nosingUp);
+    EXPECT_TRUE(gThePlayer->nosingDown);
+    PushKey(SDLK_KP5, false);
+    HandleInput();
+    EXPECT_EQ(FlagsSet(), 0);
+    Tap(SDLK_F10);
+    EXPECT_TRUE(invertControls);
+    EXPECT_FALSE(gCheater);
+}
+
+TEST_F(InputTest, ANoseKeyReleasedAfterF10LeavesItsFlagStanding) {
+    PushKey(SDLK_KP8, true);
+    HandleInput();
+    ASSERT_TRUE(gThePlayer->nosingDown);
+    Tap(SDLK_F10);
+    PushKey(SDLK_KP8, false);
+    HandleInput();
+    // The release now means nose up, which was never set.
+    EXPECT_TRUE(gThePlayer->nosingDown);
+    EXPECT_FALSE(gThePlayer->nosingUp);
+    // Pressing and releasing KP8 again works on nose up only.
+    Tap(SDLK_KP8);
+    EXPECT_TRUE(gThePlayer->nosingDown);
+    EXPECT_FALSE(gThePlayer->nosingUp);
+    // KP5, now nose down, clears it.
+    Tap(SDLK_KP5);
+    EXPECT_FALSE(gThePlayer->nosingDown);
+}
+
+TEST_F(InputTest, MouseButtonsHoldShootShieldThrust) {
+    const std::pair<int, Flag> buttons[] = {
+        {1, &Player::shooting}, {2, &Player::shielding}, {3, &Player::thrusting}};
+    for (const auto& [button, flag] : buttons) {
+        PushButton(button, true);
+        HandleInput();
+        EXPECT_TRUE(gThePlayer->*flag) << "button " << button;
+        EXPECT_EQ(FlagsSet(), 1);
+        PushButton(button, false);
+        HandleInput();
+        EXPECT_EQ(FlagsSet(), 0);
+    }
+    // The wheel (4, 5) and other buttons do nothing.
+    for (int button : {4, 5, 6}) {
+        PushButton(button, true);
+        HandleInput();
+        EXPECT_EQ(FlagsSet(), 0);
+    }
+}
+
+void ExpectSameQuaternion(const Quaternion& a, const Quaternion& b) {
+    EXPECT_NEAR(a.w, b.w, 1e-12);
+    EXPECT_NEAR(a.x, b.x, 1e-12);
+    EXPECT_NEAR(a.y, b.y, 1e-12);
+    EXPECT_NEAR(a.z, b.z, 1e-12);
+}
+
+TEST_F(InputTest, MouseMotionTurnsTheShipAtOnce) {
+    gThePlayer->dir = Quaternion();
+    PushMotion(10, -20);
+    HandleInput();
+    // Forward (negative y) gives a positive pitch by default, right a
+    // negative yaw; 0.15 degrees per pixel.
+    ExpectSameQuaternion(gThePlayer->dir, Quaternion() * Quaternion(Vector3(3.0, -1.5, 0.0)));
+    Vector3 nose = gThePlayer->dir.RotateVector(Vector3(0, 0, 1));
+    EXPECT_LT(nose.x, 0.0) << "moving right yaws to the ship's right (-x)";
+
+    Quaternion before = gThePlayer->dir;
+    invertControls = false;
+    PushMotion(0, -20);
+    HandleInput();
+    ExpectSameQuaternion(gThePlayer->dir, before * Quaternion(Vector3(-3.0, 0.0, 0.0)));
+
+    // Even while paused.
+    gamePaused = true;
+    before = gThePlayer->dir;
+    PushMotion(4, 0);
+    HandleInput();
+    ExpectSameQuaternion(gThePlayer->dir, before * Quaternion(Vector3(0.0, -0.6, 0.0)));
+    gamePaused = false;
+}
+
+TEST_F(InputTest, EscapeTogglesPauseAndQAloneDoesNothing) {
+    Tap(SDLK_ESCAPE);
+    EXPECT_TRUE(gamePaused);
+    Tap(SDLK_ESCAPE);
+    EXPECT_FALSE(gamePaused);
+    Tap(SDLK_q);  // not paused: the game goes on
+    EXPECT_FALSE(gamePaused);
+    EXPECT_FALSE(gCheater);
+}
+
+using InputDeathTest = InputTest;
+
+TEST_F(InputDeathTest, EscapeThenQQuits) {
+    EXPECT_EXIT(
+        {
+            PushKey(SDLK_ESCAPE, true);
+            PushKey(SDLK_q, true);
+            HandleInput();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(InputDeathTest, WindowCloseQuits) {
+    EXPECT_EXIT(
+        {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            HandleInput();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(InputTest, CameraKeysReplaceTheCamera) {
+    gCurrentCamera = new FirstPersonCamera(gThePlayer);
+    Tap(SDLK_F2);
+    ASSERT_NE(gCurrentCamera, nullptr);
+    EXPECT_EQ(gCurrentCamera->type, THIRD_PERSON);
+    Tap(SDLK_F3);
+    ASSERT_EQ(gCurrentCamera->type, STATIC);
+    EXPECT_EQ(gCurrentCamera->eye.z, -30.0);
+    EXPECT_EQ(gCurrentCamera->eye.x, 0.0);
+    EXPECT_EQ(gCurrentCamera->center.z, 0.0);
+    EXPECT_EQ(gCurrentCamera->up.y, 1.0);
+    EXPECT_EQ(gCurrentCamera->up.x, 0.0);
+    Tap(SDLK_F1);
+    EXPECT_EQ(gCurrentCamera->type, FIRST_PERSON);
+    // The replaced cameras were deleted (the sanitizer build finds leaks).
+    delete gCurrentCamera;
+    gCurrentCamera = nullptr;
+    // From no camera at all, too.
+    Tap(SDLK_F2);
+    ASSERT_NE(gCurrentCamera, nullptr);
+    delete gCurrentCamera;
+    gCurrentCamera = nullptr;
+    EXPECT_FALSE(gCheater);
+}
+
+TEST_F(InputTest, F9TogglesParticles) {
+    bool was = ParticleEngine::particleEffectsOn;
+    Tap(SDLK_F9);
+    EXPECT_EQ(ParticleEngine::particleEffectsOn, !was);
+    Tap(SDLK_F9);
+    EXPECT_EQ(ParticleEngine::particleEffectsOn, was);
+}
+
+TEST_F(InputTest, VolumeAndMusicKeys) {
+    Sound* sound = Sound::GetInstance();
+    int v = sound->GetVolume();
+    Tap(SDLK_COMMA);
+    EXPECT_LT(sound->GetVolume(), v);
+    v = sound->GetVolume();
+    Tap(SDLK_PERIOD);
+    EXPECT_GT(sound->GetVolume(), v);
+
+    Music* music = Music::GetInstance();
+    int mv = music->GetVolume();
+    Tap(SDLK_LEFTBRACKET);
+    EXPECT_LT(music->GetVolume(), mv);
+    mv = music->GetVolume();
+    Tap(SDLK_RIGHTBRACKET);
+    EXPECT_GT(music->GetVolume(), mv);
+
+    ASSERT_EQ(music->NumMusicFiles(), 3) << "the test's play list";
+    int mode = music->GetMode();
+    Tap(SDLK_BACKSLASH);
+    EXPECT_EQ(music->GetMode(), (mode + 1) % NUM_MUSIC_MODES);
+    while (music->GetMode() != MUSIC_FILE_MODE) Tap(SDLK_BACKSLASH);
+    int song = music->CurrentMusicFile();
+    Tap(SDLK_QUOTE);
+    EXPECT_EQ(music->CurrentMusicFile(), (song + 1) % 3);
+    while (music->GetMode() != MUSIC_ARCADE_MODE) Tap(SDLK_BACKSLASH);
+    EXPECT_FALSE(gCheater);
+}
+
+// Without a window the screen refuses every mode; its report lines show
+// which change each key asked for.
+TEST_F(InputTest, ScreenKeys) {
+    ASSERT_FALSE(screen->InFullScreen());
+    std::string f12 = Capture(stderr, [] { Tap(SDLK_F12); });
+    EXPECT_NE(f12.find("windowed mode at a resolution of 1024x768"), std::string::npos) << f12;
+    std::string f11 = Capture(stderr, [] { Tap(SDLK_F11); });
+    EXPECT_NE(f11.find("windowed mode at a resolution of 640x480"), std::string::npos) << f11;
+    std::string alt = Capture(stderr, [] { Tap(SDLK_RETURN, KMOD_LALT); });
+    EXPECT_NE(alt.find("fullscreen mode at a resolution of 800x600"), std::string::npos) << alt;
+    std::string ralt = Capture(stderr, [] { Tap(SDLK_RETURN, KMOD_RALT); });
+    EXPECT_NE(ralt.find("fullscreen mode"), std::string::npos) << ralt;
+    // Return alone, or with another modifier, asks for nothing.
+    EXPECT_EQ(Capture(stderr, [] { Tap(SDLK_RETURN); }), "");
+    EXPECT_EQ(Capture(stderr, [] { Tap(SDLK_RETURN, KMOD_LCTRL | KMOD_LSHIFT); }), "");
+    EXPECT_FALSE(gCheater);
+}
+
+TEST_F(InputTest, DigitCheatsSpawnEvenWhilePaused) {
+    gamePaused = true;
+    struct Spawn {
+        SDLKey key;
+        std::vector<ObjectType> kinds;
+    };
+    const Spawn spawns[] = {{SDLK_0, {NOVA}},          {SDLK_1, {MULTIPLIER}},
+                            {SDLK_2, {PRIZE}},         {SDLK_3, {BONUS}},
+                            {SDLK_4, {DAMAGED_SHIP}},  {SDLK_5, {BIG_ASTEROID}},
+                            {SDLK_6, {STEEL_ROID}},    {SDLK_7, {GRAVITY}},
+                            {SDLK_8, {BIG_SHINOBI, SMALL_SHINOBI}}, {SDLK_9, {HOMING}}};
+    for (const Spawn& s : spawns) {
+        SCOPED_TRACE(SDL_GetKeyName(s.key));
+        gCheater = false;
+        int before = 0;
+        for (ObjectType k : s.kinds) before += gObjects.Count(k);
+        int all = gObjects.NumObjects();
+        Tap(s.key);
+        int after = 0;
+        for (ObjectType k : s.kinds) after += gObjects.Count(k);
+        EXPECT_GE(after, before + 1);
+        EXPECT_EQ(gObjects.NumObjects() - all, after - before) << "nothing else is made";
+        EXPECT_TRUE(gCheater);
+    }
+    gamePaused = false;
+}
+
+TEST_F(InputTest, PowerCheatsToggleAndTheMarkStays) {
+    const std::pair<SDLKey, Flag> powers[] = {
+        {SDLK_BACKQUOTE, &Player::invincible}, {SDLK_a, &Player::airBrakes},
+        {SDLK_i, &Player::luckyIrish},         {SDLK_l, &Player::longRange},
+        {SDLK_m, &Player::machineGuns},        {SDLK_t, &Player::tripleFire}};
+    for (const auto& [key, flag] : powers) {
+        SCOPED_TRACE(SDL_GetKeyName(key));
+        gCheater = false;
+        bool was = gThePlayer->*flag;
+        Tap(key);
+        EXPECT_EQ(gThePlayer->*flag, !was);
+        EXPECT_TRUE(gCheater);
+        Tap(key);
+        EXPECT_EQ(gThePlayer->*flag, was);
+        EXPECT_TRUE(gCheater) << "the mark outlasts the power";
+    }
+    EXPECT_EQ(FlagsSet(), 0);
+}
+
+TEST_F(InputTest, FreezeKeyFreezesThenThaws) {
+    gFreezeTime = 0.0;
+    Tap(SDLK_f);
+    EXPECT_EQ(gFreezeTime, 20.0);
+    EXPECT_TRUE(gCheater);
+    Tap(SDLK_f);
+    EXPECT_EQ(gFreezeTime, 0.0);
+    // Any freeze left, however small, is ended rather than renewed.
+    gFreezeTime = 0.001;
+    Tap(SDLK_f);
+    EXPECT_EQ(gFreezeTime, 0.0);
+}
+
+TEST_F(InputTest, ShieldCheatAddsADrawnAmount) {
+    gThePlayer->shieldLevel = 1.0;
+    srand(99);
+    double amount = RandomDouble(0.0, 4.0) + 1.6;
+    srand(99);
+    Tap(SDLK_s);
+    EXPECT_DOUBLE_EQ(gThePlayer->shieldLevel, 1.0 + amount);
+    EXPECT_TRUE(gCheater);
+    for (int i = 0; i < 5; ++i) Tap(SDLK_s);
+    EXPECT_EQ(gThePlayer->shieldLevel, 8.0);
+}
+
+TEST_F(InputTest, NovaCheatBlastsTheArena) {
+    gThePlayer->invincible = true;
+    auto* small = new SmallAsteroid(Vector3(20, -20, 20), Vector3());
+    auto* steel = new SteelRoid(Vector3(-20, 20, -20), Vector3());
+    gObjects.AddObject(small);
+    gObjects.AddObject(steel);
+    Tap(SDLK_n);
+    EXPECT_TRUE(gCheater);
+    EXPECT_FALSE(small->alive);
+    EXPECT_EQ(steel->hitPoints, 9);
+    EXPECT_TRUE(gThePlayer->alive);
+    gThePlayer->invincible = false;
+}
+
+TEST_F(InputTest, KillCheatNeverTakesTheReserveBelowEmpty) {
+    gThePlayer->lives = 2;
+    Tap(SDLK_k);
+    EXPECT_FALSE(gThePlayer->alive);
+    EXPECT_EQ(gThePlayer->lives, 2) << "a live ship costs nothing extra";
+    EXPECT_TRUE(gCheater);
+    Tap(SDLK_k);
+    EXPECT_EQ(gThePlayer->lives, 1);
+    Tap(SDLK_k);
+    EXPECT_EQ(gThePlayer->lives, 0);
+    Tap(SDLK_k);
+    EXPECT_EQ(gThePlayer->lives, 0);
+    EXPECT_FALSE(gThePlayer->alive);
+    // The world step then ends the game, five seconds on.
+    UpdateWorld(0.1);
+    for (int i = 0; i < 5; ++i) UpdateWorld(1.0);
+    EXPECT_TRUE(gameOver);
+}
+
+TEST_F(InputTest, UnboundKeysAndReleasesDoNothing) {
+    bool machineGuns = gThePlayer->machineGuns;
+    for (SDLKey key : {SDLK_b, SDLK_z, SDLK_F4, SDLK_UP, SDLK_LEFT, SDLK_INSERT, SDLK_HOME,
+                       SDLK_KP_PLUS, SDLK_BACKSPACE}) {
+        Tap(key);
+    }
+    // Releases of cheat and command keys do nothing either.
+    for (SDLKey key : {SDLK_ESCAPE, SDLK_5, SDLK_f, SDLK_F10, SDLK_m}) PushKey(key, false);
+    HandleInput();
+    EXPECT_FALSE(gamePaused);
+    EXPECT_TRUE(invertControls);
+    EXPECT_EQ(gFreezeTime, 0.0);
+    EXPECT_FALSE(gCheater);
+    EXPECT_EQ(FlagsSet(), 0);
+    EXPECT_EQ(gThePlayer->machineGuns, machineGuns);
+    EXPECT_EQ(gObjects.NumObjects(), 1);
+}
+
+}  // namespace
