@@ -388,9 +388,12 @@ Buffer GravityAppears() {
         lp.Process(v);
         lpn.Set(220, 0.7);
         lpn.Process(rng.Bipolar());
-        double env = std::min(1.0, t / 0.35) * (t > len - 0.6 ? (len - t) / 0.6 : 1.0);
+        double env = std::min(1.0, 0.3 + t / 0.35) * (t > len - 0.6 ? (len - t) / 0.6 : 1.0);
         return (lp.low * 0.6 + sub.Next(Wave::Sine, f) * 0.8 + lpn.low * 1.5) * env;
     });
+    // A dull thud first, so the well is heard the moment it opens.
+    Osc thud;
+    AddAt(b, 0.0, 0.5, 0.8, [&](double t) { return thud.Next(Wave::Sine, Glide(90, 35, t, 0.3)) * Decay(t, 0.15) * std::min(1.0, t / 0.002); });
     Edges(b);
     return b;
 }
@@ -428,7 +431,8 @@ Buffer NoShield() {
     const int len = 17640;  // 0.4 s: all frequencies are multiples of 2.5 Hz
     Buffer b(len);
     for (int i = 0; i < len; ++i) {
-        double t = double(i) / kRate;
+        // Start a little way in, away from the moment both buzzes flip at once.
+        double t = double(i + 1000) / kRate;
         double buzz = 0;
         for (int k = 1; k * 220 < 8000; k += 2) {
             buzz += std::sin(kTwoPi * std::fmod(220.0 * k * t, 1.0)) / k;
