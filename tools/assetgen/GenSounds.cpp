@@ -69,7 +69,7 @@ Buffer Shot() {
         double tone = 0.55 * sq.Next(Wave::Square, f) + 0.45 * sub.Next(Wave::Sine, f * 0.5);
         hp.Process(rng.Bipolar());
         double click = hp.high * Decay(t, 0.004);
-        return (tone * Decay(t, 0.05) + 0.8 * click) * std::min(1.0, t / 0.0008);
+        return (tone * Decay(t, 0.05) + 0.5 * click) * std::min(1.0, t / 0.0008);
     });
     Edges(b, 0.0005, 0.02);
     return b;
@@ -174,21 +174,26 @@ Buffer MultiplierShot() {
 }
 
 Buffer SteelHit() {
-    const double f0 = 310;
-    const double ratio[] = {1.0, 2.32, 4.25, 6.63, 9.38, 1.004, 2.335};
-    const double amp[] = {1.0, 0.7, 0.5, 0.35, 0.25, 0.6, 0.4};
-    const double tau[] = {0.45, 0.32, 0.22, 0.15, 0.1, 0.4, 0.3};
-    Osc osc[7];
+    // A struck steel plate: many inharmonic partials, the high ones dying
+    // first, a few in close pairs so the ring beats; a hard tick on impact.
+    const double f0 = 420;
+    const double ratio[] = {1.0, 1.007, 1.59, 2.14, 2.71, 2.725, 3.56, 4.48, 5.93, 7.36};
+    const double amp[] = {1.0, 0.7, 0.8, 0.6, 0.55, 0.45, 0.4, 0.3, 0.25, 0.2};
+    const double tau[] = {0.42, 0.38, 0.3, 0.26, 0.22, 0.2, 0.16, 0.12, 0.09, 0.07};
+    const int n = 10;
     Rng rng(808);
+    // Scattered phases: aligned ones would pile up into one spike at the hit.
+    std::vector<Osc> osc;
+    for (int k = 0; k < n; ++k) osc.emplace_back(rng.Uniform());
     Svf bp;
-    bp.Set(3200, 2.0);
-    Buffer b = Render(1.0, [&](double t) {
+    bp.Set(4000, 1.5);
+    Buffer b = Render(1.3, [&](double t) {
         double v = 0;
-        for (int k = 0; k < 7; ++k) v += amp[k] * osc[k].Next(Wave::Sine, f0 * ratio[k]) * Decay(t, tau[k]);
+        for (int k = 0; k < n; ++k) v += amp[k] * osc[k].Next(Wave::Sine, f0 * ratio[k]) * Decay(t, tau[k]);
         bp.Process(rng.Bipolar());
-        return 0.35 * v + 2.5 * bp.band * Decay(t, 0.006);
+        return 0.25 * v + 0.8 * bp.band * Decay(t, 0.004);
     });
-    Edges(b, 0.0003, 0.1);
+    Edges(b, 0.0003, 0.4);
     return b;
 }
 
@@ -208,7 +213,9 @@ auto Pluck(uint64_t seed, double hz, double damping) {
     int n = std::max(2, static_cast<int>(kRate / hz + 0.5));
     std::vector<double> line(n);
     Rng rng(seed);
-    for (double& v : line) v = rng.Bipolar();
+    // A pick rather than a slap: the excitation is low-passed.
+    double y = 0;
+    for (double& v : line) v = y += 0.5 * (rng.Bipolar() - y);
     return [=, pos = 0, last = 0.0](double) mutable {
         double out = line[pos];
         double next = line[(pos + 1) % n];
@@ -228,9 +235,11 @@ Buffer Riff() {
     Buffer b;
     for (const N& n : notes) {
         double len = n.len * step + 0.05;
-        AddAt(b, n.at * step, len + 0.3, 0.8, [p = Pluck(1000 + n.at, NoteHz(n.midi), 0.996), len](double t) mutable {
+        AddAt(b, n.at * step, len + 0.2, 0.8, [p = Pluck(1000 + n.at, NoteHz(n.midi), 0.996), len, lp = Svf()](double t) mutable {
             double g = t < len ? 1.0 : Decay(t - len, 0.03);
-            return SoftClip(2.5 * p(t)) * g;
+            lp.Set(4500, 0.7);
+            lp.Process(SoftClip(2.0 * p(t)));
+            return lp.low * g;
         });
     }
     Edges(b, 0.0005, 0.15);
@@ -404,7 +413,8 @@ Buffer HomingAppears() {
         Osc o;
         double hz = 1400 + 150 * i;
         AddAt(b, i * 0.12, 0.07, 0.6, [=](double t) mutable {
-            return o.Next(Wave::Square, hz) * Adsr{0.003, 0.0, 1.0, 0.004}.At(t, 0.062);
+            // Triangle: a clear beep that cuts through without buzzing.
+            return o.Next(Wave::Triangle, hz) * Adsr{0.003, 0.0, 1.0, 0.004}.At(t, 0.062);
         });
     }
     Edges(b);

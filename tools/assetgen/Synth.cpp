@@ -53,7 +53,7 @@ double Osc::Next(Wave w, double hz) {
         v = phase < width ? 1.0 : -1.0;
         v += PolyBlep(phase, dt);
         double q = phase + (1.0 - width);
-        q -= std::floor(q);
+        if (q >= 1.0) q -= 1.0;
         v -= PolyBlep(q, dt);
         break;
     }
@@ -61,8 +61,9 @@ double Osc::Next(Wave w, double hz) {
         v = WaveAt(w, phase);
         break;
     }
-    phase += dt;
-    phase -= std::floor(phase);
+    phase += hz < 0 ? -dt : dt;
+    if (phase >= 1.0) phase -= 1.0;
+    if (phase < 0.0) phase += 1.0;
     return v;
 }
 
