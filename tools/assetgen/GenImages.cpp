@@ -309,8 +309,10 @@ void PauseScreen(Out& out) {
                            "Keypad 7 9: roll    Keypad 0 / right button: thrust",
                            "Tab / left button: fire    Space / middle button: shield",
                            "F1 F2 F3: views    F9: particles    F10: invert"};
+    int size = 26;
+    for (const char* l : lines) size = std::min(size, FitSize(Font::Bold(), l, 660, 30, 26));
     for (int i = 0; i < 4; ++i)
-        GlowText(c, lines[i], FitSize(Font::Bold(), lines[i], 640, 30, 26), Color(0.8f, 0.88f, 1.0f, 1),
+        GlowText(c, lines[i], size, Color(0.8f, 0.88f, 1.0f, 1),
                  Color(0.2f, 0.4f, 0.9f, 1), 2, 0.6f, 512, 496.0f + 42 * i);
     GlowText(c, "Esc: resume      Q: quit", 44, kWhite, Color(0.4f, 0.7f, 1.0f, 1), 4, 0.9f, 512, 700);
     SaveTga(out, "pause_screen.tga", c);
@@ -328,9 +330,9 @@ void Starfield(Canvas& c, uint64_t seed, int count) {
         float r = 0.6f + 1.6f * b;
         c.FillSdf([=](float px, float py) { return SdCircle(px, py, x, y, r); }, col, x - r, y - r, x + r, y + r, true);
         c.Circle(x, y, r * 4, col.WithAlpha(0.08f * b), true);
-        if (b > 0.85f) {  // a few bright ones with diffraction spikes
-            c.Capsule(x - r * 9, y, x + r * 9, y, 0.7f, col.WithAlpha(0.5f), true);
-            c.Capsule(x, y - r * 9, x, y + r * 9, 0.7f, col.WithAlpha(0.5f), true);
+        if (b > 0.93f) {  // a few bright ones with diffraction spikes
+            c.Capsule(x - r * 6, y, x + r * 6, y, 0.6f, col.WithAlpha(0.4f), true);
+            c.Capsule(x, y - r * 6, x, y + r * 6, 0.6f, col.WithAlpha(0.4f), true);
         }
     }
 }
@@ -390,8 +392,9 @@ Canvas Title(bool gameOver) {
                 float d = std::hypot(float(x) - 96, float(y) - 70);
                 c.Add(x, y, Color(1.0f, 0.9f, 0.75f, 1), 40.0f / (d + 40.0f) * std::exp(-d / 220.0f));
             }
-        c.Capsule(96 - 120, 70, 96 + 120, 70, 1.0f, Color(1, 0.95f, 0.85f, 0.6f), true);
-        c.Capsule(96, 70 - 60, 96, 70 + 60, 1.0f, Color(1, 0.95f, 0.85f, 0.6f), true);
+        c.Circle(96, 70, 7, Color(1, 1, 0.95f, 1), true);
+        c.Capsule(96 - 70, 70, 96 + 70, 70, 0.8f, Color(1, 0.95f, 0.85f, 0.45f), true);
+        c.Capsule(96, 70 - 40, 96, 70 + 40, 0.8f, Color(1, 0.95f, 0.85f, 0.45f), true);
         // Asteroid silhouettes crossing the foreground.
         Rng rng(104);
         for (int i = 0; i < 6; ++i) {
@@ -408,8 +411,11 @@ Canvas Title(bool gameOver) {
             }, Color(0.42f, 0.36f, 0.3f, 1), ax - ar * 1.2f, ay - ar * 1.2f, ax + ar * 1.2f, ay + ar * 1.2f);
         }
         // The name, in a cold metal gradient over a blue glow.
-        Mask name = Font::Bold().Render("KORVALEND", 86, 2);
-        Mask three = Font::Bold().Render("3D", 86, 2);
+        int size = 86;
+        while (size > 20 && Font::Bold().Render("KORVALEND", size, 2).w + 24 + Font::Bold().Render("3D", size, 2).w > 580)
+            --size;
+        Mask name = Font::Bold().Render("KORVALEND", size, 2);
+        Mask three = Font::Bold().Render("3D", size, 2);
         int total = name.w + 24 + three.w;
         int ox = 320 - total / 2, oy = 150 - name.h / 2;
         c.DrawMask(Blur(Pad(name, 24), 10), ox - 24, oy - 24, Color(0.2f, 0.5f, 1.0f, 0.9f));
@@ -440,7 +446,7 @@ Canvas Title(bool gameOver) {
             c.Capsule(320 + dx * r0, 250 + dy * r0, 320 + dx * r1, 250 + dy * r1, float(rng.Range(0.5, 1.5)),
                       Color(1.0f, 0.8f, 0.4f, float(rng.Range(0.2, 0.7))), true);
         }
-        Mask word = Font::Bold().Render("GAME OVER", 96, 3);
+        Mask word = Font::Bold().Render("GAME OVER", FitSize(Font::Bold(), "GAME OVER", 560, 140, 110, 3), 3);
         int ox = 320 - word.w / 2, oy = 240 - word.h / 2;
         c.DrawMask(Blur(Pad(word, 28), 12), ox - 28, oy - 28, Color(1.0f, 0.2f, 0.05f, 0.95f));
         c.DrawMask(word, ox + 4, oy + 5, Color(0, 0, 0, 0.75f));

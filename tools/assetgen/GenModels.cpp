@@ -366,8 +366,10 @@ ModelData Asteroid(Out& out) {
 ModelData Steelroid(Out& out) {
     SaveTexture(out, "steel.tga", SteelTexture(), false);
     ModelData m;
-    int steel = m.AddMaterial(Material::Make("steel", Vec3(0.75f, 0.8f, 0.9f), 0.25f, 0.8f, 1.0f, 70, Vec3(0.02f, 0.02f, 0.03f), "steel.tga"));
-    int stud = m.AddMaterial(Material::Make("studs", Vec3(0.5f, 0.5f, 0.55f), 0.25f, 0.7f, 1.0f, 100, Vec3(0, 0, 0), "steel.tga"));
+    // Low ambient: under the blue sky light a grey metal would otherwise
+    // turn violet and lose its glint.
+    int steel = m.AddMaterial(Material::Make("steel", Vec3(0.82f, 0.84f, 0.86f), 0.14f, 0.85f, 1.0f, 70, Vec3(0.02f, 0.02f, 0.02f), "steel.tga"));
+    int stud = m.AddMaterial(Material::Make("studs", Vec3(0.6f, 0.6f, 0.6f), 0.14f, 0.75f, 1.0f, 100, Vec3(0, 0, 0), "steel.tga"));
     int gs = m.AddGroup("armour", steel), gt = m.AddGroup("studs", stud);
     Part p = Icosphere(1);
     Rng rng(0x57EE1ull);
@@ -396,7 +398,7 @@ ModelData Bolt(Out& out, bool player) {
     ModelData m;
     if (player) {
         // A short, hot green-yellow dart.
-        int core = m.AddMaterial(Material::Make("bolt", Vec3(0.7f, 1.0f, 0.3f), 0.0f, 0.3f, 0.0f, 0, Vec3(0.75f, 1.0f, 0.35f), "glow.tga"));
+        int core = m.AddMaterial(Material::Make("bolt", Vec3(0.8f, 1.0f, 0.5f), 0.0f, 0.4f, 0.0f, 0, Vec3(0.9f, 1.0f, 0.5f), "glow.tga"));
         int g = m.AddGroup("bolt", core);
         Part p = Lathe({{0.0f, -1.0f}, {0.35f, -0.4f}, {0.45f, 0.1f}, {0.3f, 0.6f}, {0.0f, 1.0f}}, 8, false);
         p.PlanarMap(0, -0.5f, 1.0f, 2, -1.0f, 0.5f);
@@ -422,7 +424,7 @@ ModelData Bolt(Out& out, bool player) {
 ModelData Shield(Out& out) {
     SaveTexture(out, "shield.tga", ShieldTexture(), true);
     ModelData m;
-    int mat = m.AddMaterial(Material::Make("shield", Vec3(0.4f, 0.75f, 1.0f), 0.3f, 0.8f, 0.9f, 40, Vec3(0.05f, 0.15f, 0.35f), "shield.tga", 0.3f));
+    int mat = m.AddMaterial(Material::Make("shield", Vec3(0.4f, 0.75f, 1.0f), 0.3f, 0.8f, 0.9f, 40, Vec3(0.1f, 0.3f, 0.6f), "shield.tga", 0.3f));
     int g = m.AddGroup("bubble", mat);
     Part p = Icosphere(2);
     m.AddPart(p, g, 180);
@@ -511,15 +513,20 @@ ModelData Bonus(Out& out) {
     SaveTexture(out, "bonus.tga", PlasmaTexture(91, Rgb(0.25f, 0.55f, 1.0f), Rgb(0.95f, 1.0f, 1.0f)), false);
     ModelData m;
     int core = m.AddMaterial(Material::Make("head", Vec3(0.7f, 0.9f, 1.0f), 0.2f, 0.5f, 0.5f, 30, Vec3(0.55f, 0.8f, 1.0f), "bonus.tga"));
-    int halo = m.AddMaterial(Material::Make("coma", Vec3(0.3f, 0.6f, 1.0f), 0.2f, 0.6f, 0.0f, 0, Vec3(0.2f, 0.45f, 1.0f), "bonus.tga", 0.35f));
-    int gc = m.AddGroup("head", core), gh = m.AddGroup("coma", halo);
+    int inner = m.AddMaterial(Material::Make("coma", Vec3(0.4f, 0.7f, 1.0f), 0.2f, 0.6f, 0.0f, 0, Vec3(0.3f, 0.6f, 1.0f), "bonus.tga", 0.3f));
+    int outer = m.AddMaterial(Material::Make("halo", Vec3(0.3f, 0.5f, 1.0f), 0.2f, 0.6f, 0.0f, 0, Vec3(0.2f, 0.4f, 1.0f), "bonus.tga", 0.16f));
+    int gc = m.AddGroup("head", core), gi = m.AddGroup("coma", inner), go = m.AddGroup("halo", outer);
+    // A bright icy nucleus inside two soft, lumpy shells of glowing gas:
+    // each shell adds a little light, so the edge fades out.
     Part c = Icosphere(2);
-    Rng rng(0xB0B0ull);
-    for (Vec3& v : c.pos) v = v * (0.5f + 0.06f * (Fbm3(v * 3.0f, 3, 92) - 0.5f));
+    for (Vec3& v : c.pos) v = v * (0.45f + 0.08f * (Fbm3(v * 3.0f, 3, 92) - 0.5f));
     m.AddPart(c, gc, 70);
     Part h = Icosphere(2);
-    for (Vec3& v : h.pos) v = v * (0.85f + 0.3f * (Fbm3(v * 2.0f, 3, 93) - 0.5f));
-    m.AddPart(h, gh, 180);
+    for (Vec3& v : h.pos) v = v * (0.68f + 0.16f * (Fbm3(v * 2.0f, 3, 93) - 0.5f));
+    m.AddPart(h, gi, 180);
+    Part o = Icosphere(2);
+    for (Vec3& v : o.pos) v = v * (0.9f + 0.2f * (Fbm3(v * 1.7f, 3, 94) - 0.5f));
+    m.AddPart(o, go, 180);
     return m;
 }
 
@@ -538,7 +545,7 @@ ModelData Homing(Out& out) {
         Vec3 d = Normalize(v);
         Part stem = Lathe({{0.13f, 0.5f}, {0.13f, 0.62f}, {0.07f, 0.66f}, {0.06f, 0.86f}}, 6, false);
         stem.Transform(Xform::AimZ(d));
-        stem.PlanarMap(0, -1, 0.5f, 1, -1, 0.5f);
+        stem.PlanarMap(0, -1, 0.05f, 1, -1, 0.05f);  // plain gunmetal above the band
         m.AddPart(stem, gh, 50);
         Part tip = Lathe({{0.06f, 0.86f}, {0.0f, 1.0f}}, 6, false);
         tip.PlanarMap(0, -0.06f, 8.0f, 1, -0.06f, 8.0f);
@@ -553,8 +560,8 @@ ModelData Gravity(Out& out) {
     SaveTexture(out, "gravity_disk.tga", GravityDiskTexture(), true);
     ModelData m;
     int core = m.AddMaterial(Material::Make("core", Vec3(0.2f, 0.1f, 0.3f), 0.1f, 0.3f, 0.6f, 80, Vec3(0.35f, 0.2f, 0.5f), "gravity_core.tga"));
-    int ring = m.AddMaterial(Material::Make("ring", Vec3(0.7f, 0.95f, 1.0f), 0.2f, 0.5f, 0.5f, 30, Vec3(0.6f, 0.9f, 1.0f), "glow.tga"));
-    int disk = m.AddMaterial(Material::Make("disk", Vec3(0.7f, 0.6f, 1.0f), 0.2f, 0.4f, 0.0f, 0, Vec3(0.75f, 0.65f, 1.0f), "gravity_disk.tga", 0.9f));
+    int ring = m.AddMaterial(Material::Make("ring", Vec3(0.7f, 0.95f, 1.0f), 0.2f, 0.5f, 0.5f, 30, Vec3(0.75f, 1.0f, 1.0f), ""));
+    int disk = m.AddMaterial(Material::Make("disk", Vec3(0.8f, 0.7f, 1.0f), 0.2f, 0.4f, 0.0f, 0, Vec3(0.95f, 0.85f, 1.0f), "gravity_disk.tga", 0.95f));
     int gc = m.AddGroup("core", core), gr = m.AddGroup("ring", ring), gd = m.AddGroup("disk", disk);
     Xform tilt = Xform::Rotate(Vec3(1, 0, 0), 22) * Xform::Rotate(Vec3(0, 0, 1), 10);
     Part c = Icosphere(2);
@@ -586,17 +593,21 @@ ModelData Shinobi(Out& out, bool big) {
     Part b = Blade(outline, 0.025f, big ? 0.16f : 0.2f);
     b.Transform(LayFlat());
     m.AddPart(b, gb, 8);
-    float hubR = big ? 0.3f : 0.36f;
-    Part ring = Torus(hubR, 0.06f, 24, 6);
-    ring.PlanarMap(0, -1, 0.5f, 2, -1, 0.5f);
-    m.AddPart(ring, gh, 60);
-    Part dome = Icosphere(2);
-    dome.Transform(Xform::Scale(hubR * 0.85f, big ? 0.26f : 0.34f, hubR * 0.85f));
-    dome.PlanarMap(0, -0.3f, 1.6f, 2, -0.3f, 1.6f);
-    m.AddPart(dome, ge, 180);
-    if (!big) {
-        // Three short prongs between the blades set the small ship apart
-        // even when it is seen edge on.
+    if (big) {
+        // A second, upright star across the first: seen from the side the
+        // ship still shows points, and its spin makes them flash.
+        Part up = Blade(StarOutline(4, 0.3f, 0.5f, 2.2f, 10), 0.02f, 0.12f);
+        up.Transform(Xform::Scale(0.72f) * Xform::Rotate(Vec3(0, 0, 1), 45));
+        m.AddPart(up, gb, 8);
+    } else {
+        // Upright spikes through the hub and three short prongs between the
+        // blades: a cross seen from the side, a hooked wheel from above.
+        for (int s = -1; s <= 1; s += 2) {
+            Part sp = Lathe({{0.12f, 0.2f}, {0.0f, 0.85f}}, 6, false);
+            sp.Transform(Xform::AimZ(Vec3(0, float(s), 0)));
+            sp.PlanarMap(0, -1, 0.5f, 2, -1, 0.5f);
+            m.AddPart(sp, gh, 50);
+        }
         for (int k = 0; k < 3; ++k) {
             float a = float(2 * kPi) * (float(k) + 0.1f) / 3.0f;
             Vec3 d(std::cos(a), 0, -std::sin(a));
@@ -606,6 +617,14 @@ ModelData Shinobi(Out& out, bool big) {
             m.AddPart(p, gh, 50);
         }
     }
+    float hubR = big ? 0.3f : 0.36f;
+    Part ring = Torus(hubR, 0.06f, 24, 6);
+    ring.PlanarMap(0, -1, 0.5f, 2, -1, 0.5f);
+    m.AddPart(ring, gh, 60);
+    Part dome = Icosphere(2);
+    dome.Transform(Xform::Scale(hubR * 0.85f, big ? 0.26f : 0.3f, hubR * 0.85f));
+    dome.PlanarMap(0, -0.3f, 1.6f, 2, -0.3f, 1.6f);
+    m.AddPart(dome, ge, 180);
     return m;
 }
 
