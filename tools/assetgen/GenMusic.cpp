@@ -227,11 +227,16 @@ auto PadVoice(double hz, double held, double cutoff, double phase) {
     };
 }
 
+const double kArpNote = 0.4;  // seconds each arpeggio note rings
+
 auto ArpVoice(double hz, double cutoff) {
-    return [=, o = Osc(), lp = Svf(), n = 0](double t) mutable {
+    const double fall = std::exp(-1.0 / (0.12 * kRate));
+    return [=, o = Osc(), lp = Svf(), n = 0, env = 1.0](double t) mutable {
         if ((n++ & 15) == 0) lp.Set(cutoff * (0.4 + 0.6 * Decay(t, 0.06)) + 200, 1.8);
         lp.Process(o.Next(Wave::Pulse25, hz));
-        return lp.low * Decay(t, 0.12) * std::min(1.0, t / 0.002);
+        env *= fall;
+        double edge = std::min(1.0, std::min(t / 0.002, (kArpNote - t) / 0.03));
+        return lp.low * env * edge;
     };
 }
 
@@ -335,7 +340,7 @@ Stereo Render(const Song& song) {
                 size_t t = at(barPos + s / 16.0);
                 bool fill = lastBar && s >= 12 && (sec.parts & SNARE) && si + 1 < song.sections.size();
                 if ((sec.parts & KICK) && sec.kick[s] == 'x') {
-                    PlaySample(drums, kick, t, 0.9, 0.0);
+                    PlaySample(drums, kick, t, 0.75, 0.0);
                     kicks.push_back(t);
                 }
                 if ((sec.parts & SNARE) && (s == 4 || s == 12 || fill))
@@ -358,7 +363,7 @@ Stereo Render(const Song& song) {
                     int semis = (c.root > 7 ? c.root - 12 : c.root) + (k == 'O' ? 12 : k == 'F' ? 7 : 0);
                     double hz = NoteHz(song.tonic - 24 + semis);
                     double held = len * step * 0.9;
-                    Play(bass, at(barPos + s / 16.0), held + 0.05, 0.5, 0.0,
+                    Play(bass, at(barPos + s / 16.0), held + 0.05, 0.7, 0.0,
                          BassVoice(hz, held, k == 'O' ? 1800 : 1100));
                 }
             }
@@ -379,7 +384,7 @@ Stereo Render(const Song& song) {
                     char k = sec.arp[s];
                     if (k < '0' || k > '9') continue;
                     double hz = NoteHz(song.tonic + 12 + ChordTone(c, k - '0') - (c.root > 6 ? 12 : 0));
-                    Play(arp, at(barPos + s / 16.0), 0.5, 0.17, 0.0, ArpVoice(hz, sec.arpCutoff), &send, 0.2);
+                    Play(arp, at(barPos + s / 16.0), kArpNote, 0.13, 0.0, ArpVoice(hz, sec.arpCutoff), &send, 0.2);
                 }
             }
             // Lead: motif A, B, A, then B varied to end on the tonic.
@@ -400,7 +405,7 @@ Stereo Render(const Song& song) {
                     }
                     double hz = NoteHz(song.tonic + 12 * sec.leadOctave + semis);
                     double held = len * 2 * step - 0.02;
-                    Play(lead, at(barPos + s / 8.0), held + 0.15, 0.2, 0.1, LeadVoice(hz, held), &send, 0.35);
+                    Play(lead, at(barPos + s / 8.0), held + 0.15, 0.32, 0.1, LeadVoice(hz, held), &send, 0.35);
                 }
             }
         }

@@ -25,6 +25,49 @@ double PolyBlep(double t, double dt) {
     return 0.0;
 }
 
+// The Ogg page checksum: CRC-32, polynomial 0x04c11db7, not reflected.
+uint32_t OggCrc(const unsigned char* p, size_t n) {
+    uint32_t crc = 0;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= static_cast<uint32_t>(p[i]) << 24;
+        for (int b = 0; b < 8; ++b) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
+}
+
+// libsndfile gives each Ogg stream a random serial number; a fixed one makes
+// the songs the same file on every build.
+bool FixOggSerial(const std::string& path, uint32_t serial) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::vector<unsigned char> d;
+    unsigned char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) d.insert(d.end(), chunk, chunk + got);
+    std::fclose(f);
+    size_t pos = 0;
+    while (pos + 27 <= d.size()) {
+        if (std::memcmp(&d[pos], "OggS", 4) != 0) return false;
+        size_t segs = d[pos + 26];
+        if (pos + 27 + segs > d.size()) return false;
+        size_t body = 0;
+        for (size_t i = 0; i < segs; ++i) body += d[pos + 27 + i];
+        size_t len = 27 + segs + body;
+        if (pos + len > d.size()) return false;
+        for (int i = 0; i < 4; ++i) d[pos + 14 + i] = static_cast<unsigned char>(serial >> (8 * i));
+        std::memset(&d[pos + 22], 0, 4);
+        uint32_t crc = OggCrc(&d[pos], len);
+        for (int i = 0; i < 4; ++i) d[pos + 22 + i] = static_cast<unsigned char>(crc >> (8 * i));
+        pos += len;
+    }
+    if (pos != d.size()) return false;
+    f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(d.data(), 1, d.size(), f) == d.size();
+    if (std::fclose(f) != 0) ok = false;
+    return ok;
+}
+
 }  // namespace
 
 double WaveAt(Wave w, double p) {
@@ -207,8 +250,15 @@ bool WriteOggStereo(const std::string& path, const Buffer& left, const Buffer& r
         ok = sf_writef_float(f, inter.data(), static_cast<sf_count_t>(n)) == static_cast<sf_count_t>(n);
     }
     if (sf_close(f) != 0) ok = false;
-    if (!ok) std::fprintf(stderr, "assetgen: short write to \"%s\"\n", path.c_str());
-    return ok;
+    if (!ok) {
+        std::fprintf(stderr, "assetgen: short write to \"%s\"\n", path.c_str());
+        return false;
+    }
+    if (!FixOggSerial(path, 0x4B6F7256u)) {
+        std::fprintf(stderr, "assetgen: cannot rewrite the pages of \"%s\"\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool MakeDirectory(const std::string& path) {
