@@ -1,0 +1,123 @@
+// A clean world for each test: the arena of the game, a player that is not in
+// the list, a particle engine to count bursts, and a log of every sound cue.
+#ifndef KORVALEND_TESTS_WORLDFIXTURE_H
+#define KORVALEND_TESTS_WORLDFIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "render/ParticleEngine.h"
+#include "shell/Globals.h"
+#include "world/Objects.h"
+#include "world/Player.h"
+
+namespace worldtest {
+
+inline std::vector<std::pair<WorldSoundAction, int>>& SoundLog() {
+    static std::vector<std::pair<WorldSoundAction, int>> log;
+    return log;
+}
+
+inline void RecordSound(WorldSoundAction action, int id) { SoundLog().push_back({action, id}); }
+
+inline int SoundCount(WorldSoundAction action, int id) {
+    int n = 0;
+    for (const auto& e : SoundLog())
+        if (e.first == action && e.second == id) ++n;
+    return n;
+}
+
+inline int Plays(int id) { return SoundCount(WORLD_SOUND_PLAY, id); }
+
+// Deletes every object of the world list except the player, which the test
+// owns through gThePlayer.
+inline void ClearWorld() {
+    for (int i = gObjects.NumObjects() - 1; i >= 0; --i) {
+        if (gObjects[i] == gThePlayer)
+            gObjects.RemoveObject(i);
+        else
+            gObjects.DeleteObject(i);
+    }
+}
+
+// A seed whose first draw gives RandomInt(min, max) == wanted.
+inline unsigned SeedForFirstInt(int min, int max, int wanted) {
+    for (unsigned seed = 1; seed < 100000; ++seed) {
+        std::srand(seed);
+        if (RandomInt(min, max) == wanted) return seed;
+    }
+    ADD_FAILURE() << "no seed found";
+    return 1;
+}
+
+inline bool Near(const Vector3& a, const Vector3& b, double eps = 1e-9) {
+    return (a - b).Length() < eps;
+}
+
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearWorld();
+        for (int i = 0; i < 3; ++i) {
+            gRealArenaMin[i] = -25.0;
+            gRealArenaMax[i] = 25.0;
+        }
+        gWave = 1;
+        gShakeTime = 0.0;
+        gFreezeTime = 0.0;
+        gParticleEngine = new ParticleEngine(nullptr);
+        gThePlayer = new Player();
+        SoundLog().clear();
+        SetWorldSoundListener(RecordSound);
+        std::srand(12345);
+    }
+
+    void TearDown() override {
+        SetWorldSoundListener(nullptr);
+        ClearWorld();
+        delete gThePlayer;
+        gThePlayer = nullptr;
+        delete gParticleEngine;
+        gParticleEngine = nullptr;
+    }
+
+    int Particles() const { return gParticleEngine->NumParticles(); }
+
+    // Deletes the dead objects the way the frame loop does, from the top down.
+    void SweepDead() {
+        for (int i = gObjects.NumObjects() - 1; i >= 0; --i) {
+            if (gObjects[i]->alive) continue;
+            if (gObjects[i] == gThePlayer)
+                gObjects.RemoveObject(i);
+            else
+                gObjects.DeleteObject(i);
+        }
+    }
+
+    // One frame of the world: updates (freeze respected), every colliding
+    // pair handled on both sides, then the dead swept away.
+    void Frame(double dt) {
+        int n = gObjects.NumObjects();
+        for (int i = 0; i < n; ++i) {
+            Object* o = gObjects[i];
+            if (gFreezeTime > 0.0 && o->canBeFrozen) continue;
+            o->TimeUpdate(dt);
+        }
+        for (int i = 0; i < gObjects.NumObjects(); ++i)
+            for (int j = i + 1; j < gObjects.NumObjects(); ++j)
+                if (CollisionBetween(gObjects[i], gObjects[j])) {
+                    gObjects[i]->HandleCollisionWith(gObjects[j]);
+                    gObjects[j]->HandleCollisionWith(gObjects[i]);
+                }
+        SweepDead();
+    }
+
+    int Count(ObjectType t) const { return gObjects.Count(t); }
+};
+
+}  // namespace worldtest
+
+#endif
