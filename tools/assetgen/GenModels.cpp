@@ -255,8 +255,10 @@ Canvas ShinobiTexture(const std::vector<float>& outline, const Color& accent) {
         float x = u * 2 - 1, y = 1 - v * 2;
         float n = Fbm2Tile(u * 8, v * 8, 8, 4, 71);
         Color c = Rgb(0.22f, 0.24f, 0.30f) * (0.8f + 0.4f * n);
-        float d = -SdPolygon(x, y, outline);  // inside distance
         float r = std::hypot(x, y);
+        // Only the band near the rim can be close to the edge; elsewhere
+        // the exact distance is not needed.
+        float d = (r > 1.02f || r < 0.2f) ? (r > 1.02f ? -1.0f : 1.0f) : -SdPolygon(x, y, outline);
         if (d > 0.04f && d < 0.075f) c = accent;
         else if (d >= 0 && d <= 0.04f) c = Rgb(0.75f, 0.78f, 0.85f);  // honed edge
         if (std::fabs(r - 0.42f) < 0.015f) c = c * 0.4f;
