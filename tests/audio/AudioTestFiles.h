@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -28,6 +29,11 @@ inline std::string MakeTempDir() {
     char name[] = "/tmp/korvalend-audio-XXXXXX";
     const char* dir = mkdtemp(name);
     return dir ? dir : "";
+}
+
+inline void RemoveDir(const std::string& dir) {
+    std::error_code ignored;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
 }
 
 // Writes 16-bit frames (interleaved when channels is 2) as `format`.
@@ -169,6 +175,7 @@ inline ChildResult RunChild(const std::function<void(const std::string& dir)>& p
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
     result.stderrText = ReadFile(errPath);
     result.failures = ReadFile(failPath);
+    RemoveDir(dir);
     return result;
 }
 

@@ -24,13 +24,14 @@ int Level(int id) { return 100 * (id + 1); }
 int Frames(int id) { return id == THRUSTER_SOUND || id == NO_SHIELD_SOUND ? LOOP_FRAMES : EFFECT_FRAMES; }
 
 std::string gLoadMessages;
+std::string gDir;
 
 class Effects : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::string dir = MakeTempDir();
-        ASSERT_FALSE(dir.empty());
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        gDir = MakeTempDir();
+        ASSERT_FALSE(gDir.empty());
+        ASSERT_EQ(chdir(gDir.c_str()), 0);
         ASSERT_EQ(mkdir("Sounds", 0755), 0);
         ASSERT_EQ(symlink("Sounds", "sounds"), 0);
         for (int id = 0; id < NUM_SOUNDS; ++id) {
@@ -41,6 +42,10 @@ protected:
         Sound::GetInstance();
         gLoadMessages = testing::internal::GetCapturedStderr();
         SoundLibrary_PauseOutput(true);
+    }
+    static void TearDownTestSuite() {
+        FSOUND_StopSound(FSOUND_ALL);
+        if (chdir("/") == 0) RemoveDir(gDir);
     }
     void SetUp() override {
         Sound* s = Sound::GetInstance();

@@ -30,6 +30,10 @@ protected:
         // This test drives the mixer itself.
         SoundLibrary_PauseOutput(true);
     }
+    static void TearDownTestSuite() {
+        FSOUND_StopSound(FSOUND_ALL);
+        if (chdir("/") == 0) RemoveDir(gDir);
+    }
     void SetUp() override {
         FSOUND_StopSound(FSOUND_ALL);
         for (int i = 0; i < 32; ++i) FSOUND_SetReserved(i, false);
