@@ -8,6 +8,9 @@
 
 #include "assets/MilkshapeModel.h"
 
+// Inputs the reader accepted, for the standalone report.
+static int gAccepted = 0;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A heap copy of exactly the input's size, so that reading past it is
     // seen by the address sanitizer.
@@ -22,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         return 0;
     }
+    gAccepted++;
     for (int i = 0; i < model.NumTriangles(); i++)
         for (int k = 0; k < 3; k++) {
             int v = model.GetTriangle(i).m_vertexIndices[k];
@@ -61,7 +65,7 @@ int main(int argc, char** argv) {
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
         run++;
     }
-    std::fprintf(stderr, "fuzz_ms3d: %d inputs run\n", run);
+    std::fprintf(stderr, "fuzz_ms3d: %d inputs run, %d accepted\n", run, gAccepted);
     return 0;
 }
 #endif

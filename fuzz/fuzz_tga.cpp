@@ -8,6 +8,9 @@
 
 #include "assets/Texture.h"
 
+// Inputs the reader accepted, for the standalone report.
+static int gAccepted = 0;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned char* copy = new unsigned char[size > 0 ? size : 1];
     if (size > 0) std::memcpy(copy, data, size);
@@ -19,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (pixels != nullptr) std::abort();
         return 0;
     }
+    gAccepted++;
     if (width == 0 || height == 0 || (bpp != 24 && bpp != 32)) std::abort();
     size_t bytes = size_t(width) * height * (bpp / 8);
     if (bytes + 18 > size) std::abort();
@@ -47,7 +51,7 @@ int main(int argc, char** argv) {
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
         run++;
     }
-    std::fprintf(stderr, "fuzz_tga: %d inputs run\n", run);
+    std::fprintf(stderr, "fuzz_tga: %d inputs run, %d accepted\n", run, gAccepted);
     return 0;
 }
 #endif

@@ -28,6 +28,7 @@ Model::Model()
       m_listID(0), m_radius(0) {}
 
 Model::~Model() {
+    if (m_listID != 0) glDeleteLists(m_listID, 1);
     FreeData();
 }
 
