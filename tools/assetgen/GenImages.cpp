@@ -226,18 +226,12 @@ void Icons(Out& out) {
         c.Circle(128, 162, 10, kWhite);
         SaveTga(out, "air_brakes.tga", Shrink(c, 4));
     }
-    {   // shield: a crest
+    {   // shield: a crest, flat top, curving in to a point at the bottom
         Canvas c(256, 256);
-        std::vector<float> crest;
-        for (int i = 0; i <= 20; ++i) {  // right side, top to point
-            float t = float(i) / 20;
-            crest.push_back(128 + 92 * std::cos(t * float(kPi) / 2) * (t < 0.5f ? 1.0f : 1.0f));
-            crest.push_back(40 + 180 * std::sin(t * float(kPi) / 2));
-        }
         std::vector<float> poly = {36, 40, 128, 22, 220, 40};
         for (int i = 0; i <= 20; ++i) {
             float t = float(i) / 20;
-            poly.push_back(220 - 92 * (1 - std::cos(t * float(kPi) / 2)) * 1.0f);
+            poly.push_back(220 - 92 * (1 - std::cos(t * float(kPi) / 2)));
             poly.push_back(40 + 196 * std::sin(t * float(kPi) / 2) * 0.6f + 196 * 0.4f * t * t);
         }
         for (int i = 19; i >= 1; --i) {
@@ -259,7 +253,6 @@ void Icons(Out& out) {
                   256);
         c.FillSdf([&inner](float x, float y) { return std::max(SdPolygon(x, y, inner), x - 128); },
                   Color(0.3f, 0.6f, 1.0f, 1), 0, 0, 256, 256);
-        (void)crest;
         SaveTga(out, "shield.tga", Shrink(c, 4));
     }
     {   // cross hairs: a broken ring with four ticks and a centre dot

@@ -370,8 +370,8 @@ ModelData Steelroid(Out& out) {
     ModelData m;
     // Low ambient: under the blue sky light a grey metal would otherwise
     // turn violet and lose its glint.
-    int steel = m.AddMaterial(Material::Make("steel", Vec3(0.82f, 0.84f, 0.86f), 0.14f, 0.85f, 1.0f, 70, Vec3(0.02f, 0.02f, 0.02f), "steel.tga"));
-    int stud = m.AddMaterial(Material::Make("studs", Vec3(0.6f, 0.6f, 0.6f), 0.14f, 0.75f, 1.0f, 100, Vec3(0, 0, 0), "steel.tga"));
+    int steel = m.AddMaterial(Material::Make("steel", Vec3(0.82f, 0.84f, 0.86f), 0.2f, 0.85f, 1.0f, 70, Vec3(0.02f, 0.02f, 0.02f), "steel.tga"));
+    int stud = m.AddMaterial(Material::Make("studs", Vec3(0.6f, 0.6f, 0.6f), 0.2f, 0.75f, 1.0f, 100, Vec3(0, 0, 0), "steel.tga"));
     int gs = m.AddGroup("armour", steel), gt = m.AddGroup("studs", stud);
     Part p = Icosphere(1);
     Rng rng(0x57EE1ull);
