@@ -214,6 +214,7 @@ TEST(Particles, TexturedSquaresMatchTheOneByOneDrawing) {
     testing::internal::CaptureStderr();
     Texture* texture = TextureServer::GetInstance()->LoadTexture(path.c_str());
     testing::internal::GetCapturedStderr();
+    std::remove(path.c_str());  // the pixels stay in memory
     ASSERT_NE(texture->data, nullptr);
 
     ParticleEngine engine(texture);

@@ -91,6 +91,7 @@ TEST(VideoModes, StepsReportTheModeAndRebuildTextures) {
     testing::internal::CaptureStderr();
     Texture* texture = TextureServer::GetInstance()->LoadTexture(path.c_str());
     testing::internal::GetCapturedStderr();
+    std::remove(path.c_str());  // the pixels stay in memory
     ASSERT_NE(texture->data, nullptr);
 
     std::string report = Report(&Screen::IncreaseResolution);
@@ -210,6 +211,7 @@ TEST_F(SceneTest, ModeChangesLeaveTheSamePicture) {
     testing::internal::CaptureStderr();
     Texture* texture = TextureServer::GetInstance()->LoadTexture(path.c_str());
     testing::internal::GetCapturedStderr();
+    std::remove(path.c_str());  // the pixels stay in memory
     ASSERT_NE(texture->data, nullptr);
 
     gObjects.AddObject(new TexturedSquare(Vector3(-3, 0, 8), texture));
