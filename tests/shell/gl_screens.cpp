@@ -1,0 +1,171 @@
+// The screens between games and waves, in a real window: the bonus tally,
+// its skipping, the intro and the game-over picture, and the screen keys.
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "ShellTestSupport.h"
+
+namespace {
+
+class ScreensTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        StartSdlOnce();
+        Screen::GetInstance()->Init();
+        InitGlobals();
+        gThePlayer = new Player();
+        gCurrentCamera = new FirstPersonCamera(gThePlayer);
+        screen = Screen::GetInstance();
+    }
+    void SetUp() override {
+        DrainEvents();
+        gThePlayer->NewGame();
+        gThePlayer->NewWave();
+        gWave = 1;
+    }
+    void TearDown() override { DrainEvents(); }
+
+    // Seconds fn takes.
+    static double Timed(const std::function<void()>& fn) {
+        Timer timer;
+        timer.Start();
+        fn();
+        return timer.GetTime();
+    }
+
+    static void PushPress() { PushKey(SDLK_SPACE, true); }
+};
+
+// Mean brightness (0..255) of a rectangle of the back buffer given in the
+// 1600 x 1200 virtual screen.
+double Brightness(int x, int y, int w, int h) {
+    SDL_Surface* s = SDL_GetVideoSurface();
+    int px = x * s->w / 1600, py = y * s->h / 1200;
+    int pw = std::max(1, w * s->w / 1600), ph = std::max(1, h * s->h / 1200);
+    std::vector<unsigned char> pixels(static_cast<size_t>(pw) * ph * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(px, py, pw, ph, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    double sum = 0.0;
+    for (size_t i = 0; i < pixels.size(); i += 4) sum += (pixels[i] + pixels[i + 1] + pixels[i + 2]) / 3.0;
+    return sum / (pixels.size() / 4);
+}
+
+TEST_F(ScreensTest, BonusPictureShowsOnlyWhatItIsAskedFor) {
+    gThePlayer->bonus = 8880;
+    gThePlayer->bonusMult = 3;
+    gThePlayer->score = 123450;
+    // Rectangles just right of each element's corner.
+    auto nextWave = [] { return Brightness(544, 300, 500, 60); };
+    auto bonusNumber = [] { return Brightness(778, 640, 120, 50); };
+    auto multiplier = [] { return Brightness(938, 624, 60, 60); };
+    auto total = [] { return Brightness(1018, 640, 120, 50); };
+    auto scoreNumber = [] { return Brightness(778, 560, 160, 50); };
+    auto caption = [] { return Brightness(672, 800, 200, 50); };
+
+    DrawBonusScreen(-1, -1, -1, false);
+    EXPECT_GT(caption(), 10.0) << "the wave-complete caption is always there";
+    EXPECT_LT(nextWave(), 2.0);
+    EXPECT_LT(bonusNumber(), 2.0);
+    EXPECT_LT(multiplier(), 2.0);
+    EXPECT_LT(total(), 2.0);
+    EXPECT_LT(scoreNumber(), 2.0);
+
+    DrawBonusScreen(0, 26640, 0, true);
+    EXPECT_GT(nextWave(), 10.0);
+    EXPECT_GT(bonusNumber(), 10.0);
+    EXPECT_GT(multiplier(), 10.0);
+    EXPECT_GT(total(), 10.0);
+    EXPECT_GT(scoreNumber(), 10.0);
+    SDL_GL_SwapBuffers();
+}
+
+TEST_F(ScreensTest, SkippedAtOnceCreditsBonusTimesMultiplier) {
+    gThePlayer->bonus = 1000;
+    gThePlayer->bonusMult = 3;
+    gThePlayer->score = 100;
+    PushPress();  // waits in the queue through the opening fades
+    double seconds = Timed(DoBonusScreen);
+    EXPECT_EQ(gThePlayer->score, 100 + 3000);
+    EXPECT_LT(seconds, 3.0) << "the 3-second wait was cut short";
+}
+
+TEST_F(ScreensTest, SkippingCanEarnAShip) {
+    gThePlayer->bonus = 1230;
+    gThePlayer->bonusMult = 1;
+    gThePlayer->score = 49800;
+    int lives = gThePlayer->lives;
+    PushPress();
+    DoBonusScreen();
+    EXPECT_EQ(gThePlayer->score, 49800 + 1230) << "exactly the bonus, not rounded up";
+    EXPECT_EQ(gThePlayer->lives, lives + 1);
+}
+
+TEST_F(ScreensTest, TheFullCountCreditsWholeStepsOf500) {
+    gThePlayer->bonus = 1230;
+    gThePlayer->bonusMult = 1;
+    gThePlayer->score = 0;
+    double seconds = Timed(DoBonusScreen);
+    EXPECT_EQ(gThePlayer->score, 1500) << "three steps of 500";
+    EXPECT_EQ(gThePlayer->bonus, 0) << "counted down in place";
+    EXPECT_GE(seconds, 7.5 + 0.3);
+}
+
+TEST_F(ScreensTest, AMultipliedBonusCountsItsTotal) {
+    gThePlayer->bonus = 2000;
+    gThePlayer->bonusMult = 5;
+    gThePlayer->score = 0;
+    double seconds = Timed(DoBonusScreen);
+    EXPECT_EQ(gThePlayer->score, 10000);
+    EXPECT_EQ(gThePlayer->bonus, 2000) << "the ship's bonus is left as it was";
+    // 20 steps of 0.1 s, no compliment (it needs more than 10000).
+    EXPECT_GE(seconds, 7.5 + 1.0 + 2.0);
+    EXPECT_LT(seconds, 7.5 + 1.0 + 2.0 + 0.5 + 2.0);
+}
+
+TEST_F(ScreensTest, GameOverCannotBeSkippedAndKeepsTheQueue) {
+    PushKey(SDLK_ESCAPE, true);
+    double seconds = Timed(DoGameOver);
+    EXPECT_GE(seconds, 6.0) << "5 seconds between the two fades";
+    SDL_Event event;
+    ASSERT_EQ(SDL_PollEvent(&event), 1) << "the key is still waiting for the next game";
+    EXPECT_EQ(event.type, SDL_KEYDOWN);
+    EXPECT_EQ(event.key.keysym.sym, SDLK_ESCAPE);
+}
+
+TEST_F(ScreensTest, IntroEndsEarlyOnAPressOrAfterFiveSeconds) {
+    PushPress();
+    double early = Timed(DoIntroScreen);
+    // A second of black, the fade-in and the fade-out always run.
+    EXPECT_GE(early, 2.0);
+    EXPECT_LT(early, 4.5);
+    // Other events do not end it, and are dropped.
+    PushMotion(3, 3);
+    PushKey(SDLK_a, false);
+    double full = Timed(DoIntroScreen);
+    EXPECT_GE(full, 5.5);
+    SDL_Event event;
+    EXPECT_EQ(SDL_PollEvent(&event), 0);
+}
+
+TEST_F(ScreensTest, ScreenKeysChangeTheMode) {
+    ASSERT_TRUE(screen->InFullScreen());
+    int mode = screen->FullScreenVideoMode();
+    Tap(SDLK_F12);
+    EXPECT_EQ(screen->FullScreenVideoMode(), mode + 1);
+    Tap(SDLK_F11);
+    EXPECT_EQ(screen->FullScreenVideoMode(), mode);
+    Tap(SDLK_RETURN);
+    EXPECT_TRUE(screen->InFullScreen()) << "Return alone does nothing";
+    Tap(SDLK_RETURN, KMOD_LALT);
+    EXPECT_FALSE(screen->InFullScreen());
+    Tap(SDLK_RETURN, KMOD_RALT);
+    EXPECT_TRUE(screen->InFullScreen());
+    // The frame still draws after the changes.
+    DrawScreen(0.0);
+    DrawPauseScreen();
+    EXPECT_GT(Brightness(288, 88, 1024, 1024), 5.0) << "the pause picture";
+    SDL_GL_SwapBuffers();
+}
+
+}  // namespace
