@@ -14,7 +14,6 @@ namespace {
 class PlayListFolder : public ::testing::Environment {
 public:
     void SetUp() override {
-        char folder[] = "/tmp/korvalend_input_XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
         ASSERT_EQ(chdir(folder), 0);
         ASSERT_EQ(mkdir("Music", 0755), 0);
@@ -25,7 +24,16 @@ public:
         }
     }
 
+    void TearDown() override {
+        for (const char* name : {"one.wav", "two.wav", "three.wav", "list.txt"})
+            std::remove((std::string(folder) + "/Music/" + name).c_str());
+        rmdir((std::string(folder) + "/Music").c_str());
+        rmdir(folder);
+    }
+
 private:
+    char folder[32] = "/tmp/korvalend_input_XXXXXX";
+
     // Two seconds of 16-bit mono silence at 22050 Hz.
     static void WriteSilence(const std::string& path) {
         const uint32_t rate = 22050, samples = 2 * rate, bytes = samples * 2;
