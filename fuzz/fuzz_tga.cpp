@@ -36,22 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 #ifdef KORVALEND_FUZZ_STANDALONE
-int main(int argc, char** argv) {
-    int run = 0;
-    for (int i = 1; i < argc; i++) {
-        FILE* f = std::fopen(argv[i], "rb");
-        if (f == nullptr) {
-            std::fprintf(stderr, "cannot open %s\n", argv[i]);
-            continue;
-        }
-        std::vector<uint8_t> bytes;
-        int c;
-        while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-        std::fclose(f);
-        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-        run++;
-    }
-    std::fprintf(stderr, "fuzz_tga: %d inputs run, %d accepted\n", run, gAccepted);
-    return 0;
-}
+#include "StandaloneMain.h"
+int main(int argc, char** argv) { return RunStandalone("fuzz_tga", argc, argv, gAccepted); }
 #endif

@@ -341,16 +341,23 @@ void FSOUND_Close() {
     lib.initialized = false;
 }
 
-FSOUND_SAMPLE* FSOUND_Sample_Load(int /*index*/, const char* name, unsigned int mode, int /*offset*/) {
-    if (name == nullptr) return nullptr;
-    SF_INFO info;
-    SNDFILE* file = OpenSoundFile(name, &info);
+// Opens a file for playing; one the mixer cannot play is refused with a message.
+static SNDFILE* OpenUsableSoundFile(const char* name, SF_INFO* info) {
+    SNDFILE* file = OpenSoundFile(name, info);
     if (file == nullptr) return nullptr;
-    if (!UsableFormat(info)) {
-        error("Sound: \"%s\" has %d channels at %d Hz; not played\n", name, info.channels, info.samplerate);
+    if (!UsableFormat(*info)) {
+        error("Sound: \"%s\" has %d channels at %d Hz; not played\n", name, info->channels, info->samplerate);
         sf_close(file);
         return nullptr;
     }
+    return file;
+}
+
+FSOUND_SAMPLE* FSOUND_Sample_Load(int /*index*/, const char* name, unsigned int mode, int /*offset*/) {
+    if (name == nullptr) return nullptr;
+    SF_INFO info;
+    SNDFILE* file = OpenUsableSoundFile(name, &info);
+    if (file == nullptr) return nullptr;
     auto sample = std::make_unique<FSOUND_SAMPLE>();
     sample->channels = info.channels > 1 ? 2 : 1;
     sample->rate = info.samplerate;
@@ -456,13 +463,8 @@ bool FSOUND_SetReserved(int channel, bool reserved) {
 FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* name, unsigned int /*mode*/, int /*length*/) {
     if (name == nullptr) return nullptr;
     SF_INFO info;
-    SNDFILE* file = OpenSoundFile(name, &info);
+    SNDFILE* file = OpenUsableSoundFile(name, &info);
     if (file == nullptr) return nullptr;
-    if (!UsableFormat(info)) {
-        error("Sound: \"%s\" has %d channels at %d Hz; not played\n", name, info.channels, info.samplerate);
-        sf_close(file);
-        return nullptr;
-    }
     auto stream = std::make_unique<FSOUND_STREAM>();
     stream->file = file;
     stream->fileChannels = info.channels;
