@@ -22,11 +22,16 @@ shot wave1
 b=$(brightness wave1)
 echo "wave 1 brightness $b"
 awk "BEGIN{exit !($b > 0.01)}" || fail "wave 1 is black ($b)"
+grid=$(grid_pixels wave1)
+echo "wave 1 grid pixels $grid"
+[ "${grid%.*}" -gt 1000 ] || fail "no arena grid in wave 1 ($grid)"
 
-# Freeze the asteroids (cheat) so the picture stands still while the ship
-# does; after the 2 s auto shield the only movement is what we cause.
-xdotool key f
-sleep 2.5
+# Make the ship invincible and freeze the asteroids and enemies (cheats), so
+# the picture stands still while the ship does: the only movement is what we
+# cause. (Invincible also keeps the shield's light steady.)
+xdotool key grave f
+# Embers of any earlier explosion live up to 4 s.
+sleep 4.5
 shot still_a
 sleep 0.7
 shot still_b
@@ -41,32 +46,46 @@ expect_change() {  # expect_change NAME BEFORE AFTER
     [ "${d%.*}" -gt 300 ] || fail "$1 did not change the picture ($d)"
 }
 
-xdotool key Tab; sleep 0.15; shot fire_tab
-expect_change "Tab fire" still_b fire_tab
-sleep 1.5; shot still_c
-xdotool click 1; sleep 0.15; shot fire_mouse
-expect_change "left button fire" still_c fire_mouse
+# Shots are small bolts; machine guns and triple fire (cheats) make a stream
+# of them ahead of the cockpit while the button is held.
+xdotool key m t
+expect_shots() {  # expect_shots NAME BEFORE AFTER
+    local d
+    d=$(diff_centre "$2" "$3")
+    echo "$1 changes $d pixels at the centre"
+    [ "${d%.*}" -gt 20 ] || fail "$1 did not fire ($d)"
+}
+sleep 0.3; shot still_c
+xdotool keydown Tab; sleep 0.5; shot fire_tab; xdotool keyup Tab
+expect_shots "Tab fire" still_c fire_tab
+sleep 2.5; shot still_c2
+xdotool mousedown 1; sleep 0.5; shot fire_mouse; xdotool mouseup 1
+expect_shots "left button fire" still_c2 fire_mouse
 sleep 1.5; shot still_d
 xdotool mousemove_relative -- 60 0; sleep 0.3; shot turned
 expect_change "mouse turn" still_d turned
 sleep 0.5; shot still_e
 xdotool keydown KP_7; sleep 0.4; xdotool keyup KP_7; sleep 0.2; shot rolled_numlock_off
-expect_change "keypad 7 (Num Lock off)" still_e rolled_numlock_off
+expect_change "keypad 7 (KP_7, Num Lock on)" still_e rolled_numlock_off
 sleep 0.3; shot still_f
 xdotool keydown KP_Home; sleep 0.4; xdotool keyup KP_Home; sleep 0.2; shot rolled_kp_home
-expect_change "keypad 7 as Home" still_f rolled_kp_home
+expect_change "keypad 7 as KP_Home (Num Lock off)" still_f rolled_kp_home
 sleep 0.3; shot still_g
 xdotool keydown KP_0; sleep 0.6; xdotool keyup KP_0; sleep 0.2; shot thrust
 expect_change "keypad 0 thrust" still_g thrust
 # Air brakes (cheat) stop the ship again.
 xdotool key a; sleep 6; shot still_h
 xdotool keydown KP_Insert; sleep 0.6; xdotool keyup KP_Insert; sleep 0.2; shot thrust_insert
-expect_change "keypad 0 as Insert" still_h thrust_insert
+expect_change "keypad 0 as KP_Insert (Num Lock off)" still_h thrust_insert
 
 xdotool key F2; sleep 0.4; shot third_person
 expect_change "F2 camera" thrust_insert third_person
 xdotool key F3; sleep 0.4; shot static_camera
 expect_change "F3 camera" third_person static_camera
+# From outside the arena the fixed camera sees the rocks of the wave.
+rock=$(rock_pixels static_camera)
+echo "static camera rock pixels $rock"
+[ "${rock%.*}" -gt 1000 ] || fail "no asteroid in view ($rock)"
 xdotool key F1; sleep 0.4; shot first_person
 
 xdotool key Escape; sleep 0.4; shot paused

@@ -67,10 +67,24 @@ diff_pixels() {
     compare -metric AE -fuzz 3% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
 }
 
-# Number of pixels of a colour close to the given one (e.g. the grid's blue).
-count_colour() {
-    convert "$ART/$1.png" -fuzz "$3" -fill white -opaque "$2" -fill black +opaque white \
-        -format "%[fx:mean*w*h]" info: 2>/dev/null | cut -d. -f1
+# Number of pixels that differ within the centre of the screen, where shots
+# fired from the cockpit fly.
+diff_centre() {
+    convert "$ART/$1.png" -gravity center -crop 240x240+0+0 +repage "$ART/.a.png"
+    convert "$ART/$2.png" -gravity center -crop 240x240+0+0 +repage "$ART/.b.png"
+    compare -metric AE -fuzz 1% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
+}
+
+# Pixels of the middle band that are the arena grid's blue.
+grid_pixels() {
+    convert "$ART/$1.png" -gravity center -crop 100%x55%+0+0 +repage \
+        -fx "(b>r+0.15 && b>0.25) ? 1 : 0" -format "%[fx:mean*w*h]" info:
+}
+
+# Pixels of the middle band in the grey-brown of lit rock.
+rock_pixels() {
+    convert "$ART/$1.png" -gravity center -crop 100%x80%+0+0 +repage \
+        -fx "(abs(r-b)<0.1 && abs(r-g)<0.1 && r>0.15 && r<0.7) ? 1 : 0" -format "%[fx:mean*w*h]" info:
 }
 
 wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
