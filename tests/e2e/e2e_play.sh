@@ -65,8 +65,8 @@ sleep 1.5; shot still_d
 xdotool mousemove_relative -- 60 0; sleep 0.3; shot turned
 expect_change "mouse turn" still_d turned
 sleep 0.5; shot still_e
-xdotool keydown KP_7; sleep 0.4; xdotool keyup KP_7; sleep 0.2; shot rolled_numlock_off
-expect_change "keypad 7 (KP_7, Num Lock on)" still_e rolled_numlock_off
+xdotool keydown KP_7; sleep 0.4; xdotool keyup KP_7; sleep 0.2; shot rolled_kp7
+expect_change "keypad 7 (KP_7, Num Lock on)" still_e rolled_kp7
 sleep 0.3; shot still_f
 xdotool keydown KP_Home; sleep 0.4; xdotool keyup KP_Home; sleep 0.2; shot rolled_kp_home
 expect_change "keypad 7 as KP_Home (Num Lock off)" still_f rolled_kp_home
