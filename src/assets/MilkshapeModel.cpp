@@ -138,7 +138,7 @@ bool MilkshapeModel::LoadFromBuffer(const unsigned char* buffer, long size, cons
     std::vector<int> remap(nT, -1);
     for (unsigned int i = 0; i < nT; i++) {
         Triangle t;
-        unsigned int index[3];
+        unsigned int index[3] = {0, 0, 0};
         in.Skip(2);
         for (int k = 0; k < 3; k++) in.U16(index[k]);
         for (int k = 0; k < 3; k++) in.Floats(t.m_vertexNormals[k], 3);

@@ -117,7 +117,11 @@ TEST_F(TextureTest, TwentyFourBitRowsAreNotPadded) {
     // 1 x 4 at 3 bytes a pixel: rows that OpenGL would otherwise expect
     // padded to 4 bytes, reading past the pixels.
     std::vector<uint8_t> stored;
-    for (int i = 0; i < 4; i++) stored.insert(stored.end(), {uint8_t(i), uint8_t(10 + i), uint8_t(40 * (i + 1))});
+    for (int i = 0; i < 4; i++) {
+        stored.push_back(uint8_t(i));
+        stored.push_back(uint8_t(10 + i));
+        stored.push_back(uint8_t(40 * (i + 1)));
+    }
     std::string path = dir.File("narrow.tga");
     ASSERT_TRUE(WriteBytes(path, MakeTga(1, 4, 24, stored)));
     Texture* t = Load(path);
