@@ -31,7 +31,7 @@ test-asan:
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'unit|soak'
 
 bench: build
-	$(XVFB) sh -c 'for b in $(BUILD)/bench_*; do [ -x "$$b" ] && (cd $(BUILD) && ./$$(basename $$b)); done; bash bench/startup.sh $(BUILD)'
+	$(XVFB) sh -c 'for b in $(BUILD)/bench_*; do [ -x "$$b" ] && (cd $(BUILD) && ./$$(basename $$b)); done'
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
