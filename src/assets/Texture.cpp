@@ -14,7 +14,7 @@
 namespace {
 
 // No image identifier, no colour map, type 2 (uncompressed true colour),
-// empty colour-map specification, origin 0,0.
+// all-zero colour-map fields, origin 0,0.
 const unsigned char kTGAHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 const size_t kTGAHeaderSize = 18;
 

@@ -42,7 +42,7 @@ bool WriteTga(const std::string& path, const Canvas& c, bool withAlpha) {
     std::vector<uint8_t> b;
     const int bpp = withAlpha ? 4 : 3;
     b.reserve(18 + size_t(c.W()) * size_t(c.H()) * size_t(bpp));
-    // No identifier, no colour map, type 2, zero colour-map specification,
+    // No identifier, no colour map, type 2, all-zero colour-map fields,
     // origin (0, 0): the fixed twelve bytes the game compares.
     const uint8_t head[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     b.insert(b.end(), head, head + 12);

@@ -331,12 +331,12 @@ Part Annulus(float r0, float r1, int segments) {
     return p;
 }
 
-Material Material::Make(const std::string& name, const Vec3& c, float a, float d, float spec, float shin,
+Material Material::Make(const std::string& name, const Vec3& c, float a, float d, float specular, float shin,
                         const Vec3& emit, const std::string& texture, float alpha) {
     Material m;
     m.name = name;
     float amb[4] = {c.x * a, c.y * a, c.z * a, alpha}, dif[4] = {c.x * d, c.y * d, c.z * d, alpha};
-    float sp[4] = {spec, spec, spec, alpha}, em[4] = {emit.x, emit.y, emit.z, alpha};
+    float sp[4] = {specular, specular, specular, alpha}, em[4] = {emit.x, emit.y, emit.z, alpha};
     for (int i = 0; i < 4; ++i) {
         m.ambient[i] = amb[i];
         m.diffuse[i] = dif[i];

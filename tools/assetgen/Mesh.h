@@ -76,7 +76,7 @@ struct Material {
     std::string texture;  // beside the model, or empty for none
 
     // Convenience: ambient = a * colour, diffuse = d * colour.
-    static Material Make(const std::string& name, const Vec3& colour, float a, float d, float spec,
+    static Material Make(const std::string& name, const Vec3& colour, float a, float d, float specular,
                          float shininess, const Vec3& emit, const std::string& texture, float alpha = 1);
 };
 
