@@ -4,6 +4,8 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1024x768x24"
+# KORVALEND_WERROR=ON makes every compiler warning an error (CI sets it).
+KORVALEND_WERROR ?= OFF
 
 .PHONY: all deps build asan run test test-asan bench clean
 
@@ -13,11 +15,11 @@ deps:
 	bash scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVALEND_WERROR=$(KORVALEND_WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON >/dev/null
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON -DKORVALEND_WERROR=$(KORVALEND_WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 run: build

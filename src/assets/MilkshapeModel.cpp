@@ -17,7 +17,7 @@ const size_t kTextureNameSize = 128;
 // overruns, any read that the remaining bytes cannot hold.
 class Reader {
 public:
-    Reader(const unsigned char* data, size_t size) : data(data), size(size), pos(0) {}
+    Reader(const unsigned char* bytes, size_t length) : data(bytes), size(length), pos(0) {}
 
     bool Has(size_t count) const { return count <= size - pos; }
     bool Skip(size_t count) {

@@ -9,13 +9,13 @@ void Camera::TimeUpdate(double) {}
 
 void Camera::EstablishView() { LookAt(eye, center, up); }
 
-void Camera::LookAt(Vector3 eye, Vector3 center, Vector3 up) {
+void Camera::LookAt(const Vector3& from, const Vector3& at, const Vector3& upward) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(eye.x, eye.y, eye.z, center.x, center.y, center.z, up.x, up.y, up.z);
+    gluLookAt(from.x, from.y, from.z, at.x, at.y, at.z, upward.x, upward.y, upward.z);
 }
 
-FirstPersonCamera::FirstPersonCamera(Object* toView) : Camera(FIRST_PERSON), toView(toView) {}
+FirstPersonCamera::FirstPersonCamera(Object* viewed) : Camera(FIRST_PERSON), toView(viewed) {}
 
 // Rigidly inside the object: no lag, so deltaTime is not needed.
 void FirstPersonCamera::TimeUpdate(double) {
@@ -25,7 +25,7 @@ void FirstPersonCamera::TimeUpdate(double) {
     up = toView->dir.RotateVector(Vector3(0.0, 1.0, 0.0));
 }
 
-ThirdPersonCamera::ThirdPersonCamera(Object* toView) : Camera(THIRD_PERSON), toView(toView) {}
+ThirdPersonCamera::ThirdPersonCamera(Object* viewed) : Camera(THIRD_PERSON), toView(viewed) {}
 
 // Behind and above the object in its own frame, looking a little ahead of it.
 void ThirdPersonCamera::TimeUpdate(double) {

@@ -10,7 +10,7 @@ enum CameraType { FIRST_PERSON = 0, THIRD_PERSON = 1, STATIC = 2 };
 
 class Camera {
 public:
-    explicit Camera(CameraType type) : type(type) {}
+    explicit Camera(CameraType cameraType) : type(cameraType) {}
     virtual ~Camera() {}
     virtual void TimeUpdate(double deltaTime);
     virtual void EstablishView();
@@ -21,12 +21,13 @@ public:
     CameraType type;
 
 protected:
-    void LookAt(Vector3 eye, Vector3 center, Vector3 up);
+    // Static, so it sees only what it is given, never the members it shares names with.
+    static void LookAt(const Vector3& from, const Vector3& at, const Vector3& upward);
 };
 
 class FirstPersonCamera : public Camera {
 public:
-    explicit FirstPersonCamera(Object* toView);
+    explicit FirstPersonCamera(Object* viewed);
     void TimeUpdate(double deltaTime) override;
 
 private:
@@ -35,7 +36,7 @@ private:
 
 class ThirdPersonCamera : public Camera {
 public:
-    explicit ThirdPersonCamera(Object* toView);
+    explicit ThirdPersonCamera(Object* viewed);
     void TimeUpdate(double deltaTime) override;
 
 private:

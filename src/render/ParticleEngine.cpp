@@ -16,8 +16,8 @@ const int INITIAL_CAPACITY = 1000;
 const int VERTEX_FLOATS = 9;
 }  // namespace
 
-ParticleEngine::ParticleEngine(Texture* texture)
-    : numParticles(0), curCapacity(INITIAL_CAPACITY), texture(texture),
+ParticleEngine::ParticleEngine(Texture* particleTexture)
+    : numParticles(0), curCapacity(INITIAL_CAPACITY), texture(particleTexture),
       particles(new Particle[INITIAL_CAPACITY]()) {}
 
 ParticleEngine::~ParticleEngine() { delete[] particles; }

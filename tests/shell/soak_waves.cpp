@@ -30,9 +30,9 @@ bool Finite(const Vector3& v) {
 // cheats now and then.
 class Pilot {
 public:
-    void StartWave(int wave) {
+    void StartWave(int number) {
         frame = 0;
-        this->wave = wave;
+        wave = number;
         // More rock of both kinds than the wave brings.
         Tap(SDLK_5);
         Tap(SDLK_6);

@@ -14,8 +14,8 @@ namespace {
 // An object that writes down what the wave loop does to it.
 class Probe : public Object {
 public:
-    Probe(int name, std::vector<std::string>* log, Vector3 where = Vector3())
-        : Object(PRIZE, nullptr), name(name), log(log) {
+    Probe(int id, std::vector<std::string>* events, Vector3 where = Vector3())
+        : Object(PRIZE, nullptr), name(id), log(events) {
         pos = where;
     }
     ~Probe() override {

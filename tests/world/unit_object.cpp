@@ -4,7 +4,7 @@ using namespace worldtest;
 
 namespace {
 struct Probe : Object {
-    explicit Probe(ObjectType t = SMALL_ASTEROID, bool* gone = nullptr) : Object(t, nullptr), gone(gone) {}
+    explicit Probe(ObjectType t = SMALL_ASTEROID, bool* goneFlag = nullptr) : Object(t, nullptr), gone(goneFlag) {}
     ~Probe() override { if (gone) *gone = true; }
     void AddToScore(int amount) override { scored += amount; ++credits; }
     void BeenTimedOut() override { ++timeouts; }

@@ -291,10 +291,10 @@ void PauseScreen(Out& out) {
         if (d > 0.5f) return cur;
         float t = (float(y) - y0) / (y1 - y0);
         Color fill = Lerp(Color(0.06f, 0.1f, 0.28f, 0.82f), Color(0.01f, 0.02f, 0.1f, 0.82f), t);
-        Color out = fill;
-        if (d > -5) out = Color(0.55f, 0.8f, 1.0f, 0.95f);
+        Color panel = fill;
+        if (d > -5) panel = Color(0.55f, 0.8f, 1.0f, 0.95f);
         float cov = Clamp01(0.5f - d);
-        return Lerp(cur, out, cov);
+        return Lerp(cur, panel, cov);
     });
     GlowText(c, "PAUSED", 120, kWhite, Color(0.4f, 0.7f, 1.0f, 1), 8, 1.0f, 512, 370, 6);
     c.Rect(232, 452, 792, 456, Color(0.55f, 0.8f, 1.0f, 0.6f));
