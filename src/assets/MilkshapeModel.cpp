@@ -36,7 +36,10 @@ public:
         pos += 2;
         return true;
     }
-    bool S32(int& out) {
+    // The four bytes as they lie, copied into a signed or floating field.
+    template <typename T>
+    bool Bits32(T& out) {
+        static_assert(sizeof(T) == 4, "a 32-bit field");
         if (!Has(4)) return false;
         unsigned int u = data[pos] | (data[pos + 1] << 8) | (data[pos + 2] << 16) |
                          (unsigned(data[pos + 3]) << 24);
@@ -44,14 +47,8 @@ public:
         pos += 4;
         return true;
     }
-    bool Float(float& out) {
-        if (!Has(4)) return false;
-        unsigned int u = data[pos] | (data[pos + 1] << 8) | (data[pos + 2] << 16) |
-                         (unsigned(data[pos + 3]) << 24);
-        std::memcpy(&out, &u, sizeof out);
-        pos += 4;
-        return true;
-    }
+    bool S32(int& out) { return Bits32(out); }
+    bool Float(float& out) { return Bits32(out); }
     bool Floats(float* out, int count) {
         if (!Has(size_t(count) * 4)) return false;
         for (int i = 0; i < count; i++) Float(out[i]);
@@ -75,6 +72,143 @@ struct ParsedMaterial {
     float shininess;
     std::string texture;
 };
+
+// A whole file, read and checked before the model takes any of it.
+struct ParsedModel {
+    std::vector<Model::Vertex> vertices;
+    std::vector<Model::Triangle> triangles;
+    // Where each triangle of the file went among the kept ones, or -1.
+    std::vector<int> remap;
+    std::vector<ParsedGroup> groups;
+    std::vector<ParsedMaterial> materials;
+};
+
+bool ReadHeader(Reader& in) {
+    if (!in.Has(sizeof kIdentifier) || std::memcmp(in.Here(), kIdentifier, sizeof kIdentifier) != 0)
+        return false;
+    in.Skip(sizeof kIdentifier);
+    int version = 0;
+    return in.S32(version) && version >= 3 && version <= 4;
+}
+
+bool ReadVertices(Reader& in, ParsedModel& model) {
+    unsigned int nV = 0;
+    if (!in.U16(nV) || !in.Has(size_t(nV) * kVertexSize)) return false;
+    model.vertices.resize(nV);
+    for (unsigned int i = 0; i < nV; i++) {
+        unsigned char bone = 0;
+        in.Skip(1);
+        in.Floats(model.vertices[i].m_location, 3);
+        in.U8(bone);
+        in.Skip(1);
+        model.vertices[i].m_boneID = char(bone);
+    }
+    return true;
+}
+
+// A triangle that names a vertex beyond the table is dropped.
+bool ReadTriangles(Reader& in, ParsedModel& model) {
+    const size_t nV = model.vertices.size();
+    unsigned int nT = 0;
+    if (!in.U16(nT) || !in.Has(size_t(nT) * kTriangleSize)) return false;
+    model.triangles.reserve(nT);
+    model.remap.assign(nT, -1);
+    for (unsigned int i = 0; i < nT; i++) {
+        Model::Triangle t;
+        unsigned int index[3] = {0, 0, 0};
+        in.Skip(2);
+        for (int k = 0; k < 3; k++) in.U16(index[k]);
+        for (int k = 0; k < 3; k++) in.Floats(t.m_vertexNormals[k], 3);
+        in.Floats(t.m_s, 3);
+        in.Floats(t.m_t, 3);
+        in.Skip(2);
+        bool valid = true;
+        for (int k = 0; k < 3; k++) {
+            t.m_vertexIndices[k] = int(index[k]);
+            if (index[k] >= nV) valid = false;
+            // The file's t runs the other way from OpenGL's texture rows.
+            t.m_t[k] = 1.0f - t.m_t[k];
+        }
+        if (!valid) continue;
+        model.remap[i] = int(model.triangles.size());
+        model.triangles.push_back(t);
+    }
+    return true;
+}
+
+// References to missing or dropped triangles are dropped.
+bool ReadGroups(Reader& in, ParsedModel& model) {
+    const size_t nT = model.remap.size();
+    unsigned int nG = 0;
+    if (!in.U16(nG)) return false;
+    model.groups.resize(nG);
+    for (unsigned int i = 0; i < nG; i++) {
+        ParsedGroup& group = model.groups[i];
+        unsigned int count = 0;
+        if (!in.Skip(1 + 32) || !in.U16(count) || !in.Has(size_t(count) * 2 + 1)) return false;
+        group.triangles.reserve(count);
+        for (unsigned int j = 0; j < count; j++) {
+            unsigned int index = 0;
+            in.U16(index);
+            if (index < nT && model.remap[index] >= 0) group.triangles.push_back(model.remap[index]);
+        }
+        unsigned char material = 0;
+        in.U8(material);
+        group.materialIndex = int(static_cast<signed char>(material));
+    }
+    return true;
+}
+
+bool ReadMaterials(Reader& in, ParsedModel& model) {
+    unsigned int nM = 0;
+    if (!in.U16(nM) || !in.Has(size_t(nM) * kMaterialSize)) return false;
+    model.materials.resize(nM);
+    for (ParsedMaterial& m : model.materials) {
+        in.Skip(32);
+        in.Floats(m.ambient, 4);
+        in.Floats(m.diffuse, 4);
+        in.Floats(m.specular, 4);
+        in.Floats(m.emissive, 4);
+        in.Float(m.shininess);
+        in.Skip(4 + 1);
+        // The name field need not hold a terminator.
+        const char* name = reinterpret_cast<const char*>(in.Here());
+        m.texture.assign(name, strnlen(name, kTextureNameSize));
+        in.Skip(kTextureNameSize * 2);
+    }
+    return true;
+}
+
+// A new array holding the table (never zero-sized, so never null).
+template <typename T>
+T* CopyTable(const std::vector<T>& table, int& count) {
+    count = int(table.size());
+    T* copy = new T[count > 0 ? count : 1];
+    for (int i = 0; i < count; i++) copy[i] = table[i];
+    return copy;
+}
+
+void CopyMesh(const ParsedGroup& group, int materialCount, Model::Mesh& mesh) {
+    int material = group.materialIndex;
+    // A material beyond the table, or any negative one, means none.
+    mesh.m_materialIndex = (material >= 0 && material < materialCount) ? material : -1;
+    mesh.m_pTriangleIndices = CopyTable(group.triangles, mesh.m_numTriangles);
+}
+
+void CopyMaterial(const ParsedMaterial& m, const std::string& prefix, Model::Material& out) {
+    for (int k = 0; k < 4; k++) {
+        out.m_ambient[k] = m.ambient[k];
+        out.m_diffuse[k] = m.diffuse[k];
+        out.m_specular[k] = m.specular[k];
+        out.m_emissive[k] = m.emissive[k];
+    }
+    out.m_shininess = m.shininess;
+    if (!m.texture.empty()) {
+        std::string path = prefix + m.texture;
+        out.m_pTextureFilename = new char[path.size() + 1];
+        std::memcpy(out.m_pTextureFilename, path.c_str(), path.size() + 1);
+    }
+}
 
 }  // namespace
 
@@ -109,130 +243,20 @@ bool MilkshapeModel::LoadFromBuffer(const unsigned char* buffer, long size, cons
     FreeData();
     if (buffer == nullptr || size <= 0) return false;
     Reader in(buffer, size_t(size));
-
-    if (!in.Has(sizeof kIdentifier) || std::memcmp(in.Here(), kIdentifier, sizeof kIdentifier) != 0)
+    ParsedModel parsed;
+    if (!ReadHeader(in) || !ReadVertices(in, parsed) || !ReadTriangles(in, parsed) ||
+        !ReadGroups(in, parsed) || !ReadMaterials(in, parsed))
         return false;
-    in.Skip(sizeof kIdentifier);
-    int version = 0;
-    if (!in.S32(version) || version < 3 || version > 4) return false;
-
-    // Vertices.
-    unsigned int nV = 0;
-    if (!in.U16(nV) || !in.Has(size_t(nV) * kVertexSize)) return false;
-    std::vector<Vertex> vertices(nV);
-    for (unsigned int i = 0; i < nV; i++) {
-        unsigned char bone = 0;
-        in.Skip(1);
-        in.Floats(vertices[i].m_location, 3);
-        in.U8(bone);
-        in.Skip(1);
-        vertices[i].m_boneID = char(bone);
-    }
-
-    // Triangles; one that names a vertex beyond the table is dropped, and
-    // remap[] tells the groups where each kept triangle went.
-    unsigned int nT = 0;
-    if (!in.U16(nT) || !in.Has(size_t(nT) * kTriangleSize)) return false;
-    std::vector<Triangle> triangles;
-    triangles.reserve(nT);
-    std::vector<int> remap(nT, -1);
-    for (unsigned int i = 0; i < nT; i++) {
-        Triangle t;
-        unsigned int index[3] = {0, 0, 0};
-        in.Skip(2);
-        for (int k = 0; k < 3; k++) in.U16(index[k]);
-        for (int k = 0; k < 3; k++) in.Floats(t.m_vertexNormals[k], 3);
-        in.Floats(t.m_s, 3);
-        in.Floats(t.m_t, 3);
-        in.Skip(2);
-        bool valid = true;
-        for (int k = 0; k < 3; k++) {
-            t.m_vertexIndices[k] = int(index[k]);
-            if (index[k] >= nV) valid = false;
-            // The file's t runs the other way from OpenGL's texture rows.
-            t.m_t[k] = 1.0f - t.m_t[k];
-        }
-        if (!valid) continue;
-        remap[i] = int(triangles.size());
-        triangles.push_back(t);
-    }
-
-    // Groups; references to missing or dropped triangles are dropped.
-    unsigned int nG = 0;
-    if (!in.U16(nG)) return false;
-    std::vector<ParsedGroup> groups(nG);
-    for (unsigned int i = 0; i < nG; i++) {
-        unsigned int count = 0;
-        if (!in.Skip(1 + 32) || !in.U16(count) || !in.Has(size_t(count) * 2 + 1)) return false;
-        groups[i].triangles.reserve(count);
-        for (unsigned int j = 0; j < count; j++) {
-            unsigned int index = 0;
-            in.U16(index);
-            if (index < nT && remap[index] >= 0) groups[i].triangles.push_back(remap[index]);
-        }
-        unsigned char material = 0;
-        in.U8(material);
-        groups[i].materialIndex = int(static_cast<signed char>(material));
-    }
-
-    // Materials.
-    unsigned int nM = 0;
-    if (!in.U16(nM) || !in.Has(size_t(nM) * kMaterialSize)) return false;
-    std::vector<ParsedMaterial> materials(nM);
-    for (unsigned int i = 0; i < nM; i++) {
-        ParsedMaterial& m = materials[i];
-        in.Skip(32);
-        in.Floats(m.ambient, 4);
-        in.Floats(m.diffuse, 4);
-        in.Floats(m.specular, 4);
-        in.Floats(m.emissive, 4);
-        in.Float(m.shininess);
-        in.Skip(4 + 1);
-        // The name field need not hold a terminator.
-        const char* name = reinterpret_cast<const char*>(in.Here());
-        m.texture.assign(name, strnlen(name, kTextureNameSize));
-        in.Skip(kTextureNameSize * 2);
-    }
 
     // Everything checked: hand the data to the model.
-    m_numVertices = int(vertices.size());
-    m_pVertices = new Vertex[m_numVertices > 0 ? m_numVertices : 1];
-    for (int i = 0; i < m_numVertices; i++) m_pVertices[i] = vertices[i];
-
-    m_numTriangles = int(triangles.size());
-    m_pTriangles = new Triangle[m_numTriangles > 0 ? m_numTriangles : 1];
-    for (int i = 0; i < m_numTriangles; i++) m_pTriangles[i] = triangles[i];
-
-    m_numMeshes = int(groups.size());
+    m_pVertices = CopyTable(parsed.vertices, m_numVertices);
+    m_pTriangles = CopyTable(parsed.triangles, m_numTriangles);
+    m_numMeshes = int(parsed.groups.size());
     m_pMeshes = new Mesh[m_numMeshes > 0 ? m_numMeshes : 1];
-    for (int i = 0; i < m_numMeshes; i++) {
-        Mesh& mesh = m_pMeshes[i];
-        int material = groups[i].materialIndex;
-        // A material beyond the table, or any negative one, means none.
-        mesh.m_materialIndex = (material >= 0 && material < int(nM)) ? material : -1;
-        mesh.m_numTriangles = int(groups[i].triangles.size());
-        mesh.m_pTriangleIndices = new int[mesh.m_numTriangles > 0 ? mesh.m_numTriangles : 1];
-        for (int j = 0; j < mesh.m_numTriangles; j++) mesh.m_pTriangleIndices[j] = groups[i].triangles[j];
-    }
-
+    for (int i = 0; i < m_numMeshes; i++) CopyMesh(parsed.groups[i], int(parsed.materials.size()), m_pMeshes[i]);
     const std::string prefix = directory != nullptr ? directory : "";
-    m_numMaterials = int(materials.size());
+    m_numMaterials = int(parsed.materials.size());
     m_pMaterials = new Material[m_numMaterials > 0 ? m_numMaterials : 1];
-    for (int i = 0; i < m_numMaterials; i++) {
-        Material& out = m_pMaterials[i];
-        const ParsedMaterial& m = materials[i];
-        for (int k = 0; k < 4; k++) {
-            out.m_ambient[k] = m.ambient[k];
-            out.m_diffuse[k] = m.diffuse[k];
-            out.m_specular[k] = m.specular[k];
-            out.m_emissive[k] = m.emissive[k];
-        }
-        out.m_shininess = m.shininess;
-        if (!m.texture.empty()) {
-            std::string path = prefix + m.texture;
-            out.m_pTextureFilename = new char[path.size() + 1];
-            std::memcpy(out.m_pTextureFilename, path.c_str(), path.size() + 1);
-        }
-    }
+    for (int i = 0; i < m_numMaterials; i++) CopyMaterial(parsed.materials[i], prefix, m_pMaterials[i]);
     return true;
 }
