@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "SoundLibrary.h"
 #include "shell/MyError.h"
 
 namespace {

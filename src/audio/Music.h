@@ -2,7 +2,8 @@
 #ifndef KORVALEND_MUSIC_H
 #define KORVALEND_MUSIC_H
 
-#include "SoundLibrary.h"
+struct FSOUND_SAMPLE;
+struct FSOUND_STREAM;
 
 enum MusicModeT {
     MUSIC_ARCADE_MODE = 0,

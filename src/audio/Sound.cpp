@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "SoundLibrary.h"
 #include "shell/MyError.h"
 
 const char* soundFileNames[NUM_SOUNDS] = {

@@ -8,6 +8,7 @@
 #include "../assets/TextureServer.h"
 #include "../audio/Music.h"
 #include "../audio/Sound.h"
+#include "../audio/SoundLibrary.h"
 #include "../math/MyMath.h"
 #include "../render/Bitmap.h"
 #include "../render/Camera.h"

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "../assets/Model.h"
+#include "../audio/Sound.h"
 #include "../render/ParticleEngine.h"
 #include "../shell/Globals.h"
 #include "../shell/MyError.h"

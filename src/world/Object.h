@@ -3,7 +3,7 @@
 #ifndef KORVALEND_OBJECT_H
 #define KORVALEND_OBJECT_H
 
-#include "../audio/Sound.h"
+#include "../audio/SoundID.h"
 #include "../math/MyMath.h"
 
 class Model;
