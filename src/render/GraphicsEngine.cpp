@@ -8,6 +8,7 @@
 #include "../assets/TextureServer.h"
 #include "../shell/Globals.h"
 #include "../world/Player.h"
+#include "../world/Rules.h"
 #include "Camera.h"
 #include "ParticleEngine.h"
 
@@ -21,10 +22,10 @@ const int NUM_STARS = 1000;
 const double STAR_RANGE = 200.0;
 // The arena's walls as start-up sets them: the starscape is made before the
 // globals hold them, so the stars are kept outside these fixed bounds.
-const double ARENA_LOW = -25.0;
-const double ARENA_HIGH = 25.0;
-const double FOREVER = 1e30;
-const int ARENA_LINES = 51;
+const double ARENA_LOW = -ARENA_HALF_SIZE;
+const double ARENA_HIGH = ARENA_HALF_SIZE;
+// One grid line a unit, wall to wall.
+const int ARENA_LINES = int(2 * ARENA_HALF_SIZE) + 1;
 
 // The arena grid never changes between mode changes, so it is compiled once
 // per context and replayed; it is rebuilt if the bounds it was made for move.

@@ -4,6 +4,7 @@
 
 #include "../shell/Globals.h"
 #include "../world/Player.h"
+#include "../world/Rules.h"
 #include "Camera.h"
 #include "ImageServer.h"
 
@@ -37,9 +38,9 @@ void DrawShield(ImageServer* is) {
     glColor4f(1, 1, 1, 0.75f);
     is->DrawImage(SHIELD_TEXT_IMAGE, 74, 26);
 
-    // The level as a bar inside a 200 x 32 frame; a full shield is 8.
+    // The level as a bar inside a 200 x 32 frame, full at the cap.
     glDisable(GL_TEXTURE_2D);
-    int width = int(gThePlayer->shieldLevel / 8 * 200);
+    int width = int(gThePlayer->shieldLevel / SHIELD_CAP * 200);
     glColor4f(0, 0, 1, 0.75f);
     glBegin(GL_QUADS);
     glVertex2i(210, 26);
@@ -76,7 +77,7 @@ void DrawBonus(ImageServer* is) {
     // Only the multipliers that have a picture: x2 to x5.
     if (mult >= 2 && mult <= 5) {
         glColor4f(1, 1, 1, 0.5f);
-        is->DrawImage(mult + 22, 1513, 1134);
+        is->DrawImage(mult + MULTIPLIER_IMAGE_OFFSET, 1513, 1134);
     }
 }
 

@@ -38,6 +38,10 @@ enum ImageID {
     NUM_IMAGES
 };
 
+// The multiplier images follow one another from TIMES_2_IMAGE: x N is
+// image N + MULTIPLIER_IMAGE_OFFSET.
+const int MULTIPLIER_IMAGE_OFFSET = TIMES_2_IMAGE - 2;
+
 extern const char* ImageNames[NUM_IMAGES];
 
 class ImageServer {

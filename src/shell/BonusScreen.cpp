@@ -13,8 +13,6 @@ namespace {
 const int COUNT_STEP = 500;
 // A multiplied bonus above this earns a compliment.
 const int PRETTY_GOOD_BONUS = 10000;
-// The multiplier images follow one another from TIMES_2_IMAGE.
-const int MULTIPLIER_IMAGE_OFFSET = TIMES_2_IMAGE - 2;
 
 void Show(int bonus, int total, int score, bool nextWave) {
     DrawBonusScreen(bonus, total, score, nextWave);

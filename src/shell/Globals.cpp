@@ -2,6 +2,7 @@
 
 #include "../assets/TextureServer.h"
 #include "../render/ParticleEngine.h"
+#include "../world/Rules.h"
 
 // Everything but the object list stays zero until InitGlobals runs: the
 // screen's start-up runs before it and must see null pointers and empty bounds.
@@ -21,7 +22,6 @@ bool gCheater = false;
 namespace {
 // Objects wrap at the visible walls; the margin leaves room to widen the
 // playing space beyond what is drawn.
-const double ARENA_HALF_SIZE = 25.0;
 const double ARENA_MARGIN = 0.0;
 }  // namespace
 

@@ -10,8 +10,6 @@ bool invertControls = true;
 namespace {
 // Degrees of turn per pixel of mouse motion.
 const double MOUSE_DEGREES_PER_PIXEL = 0.15;
-// Seconds a freeze lasts.
-const double FREEZE_TIME = 20.0;
 
 // The old camera goes before the new one is made.
 void DropCamera() {
@@ -78,7 +76,7 @@ bool Cheat(SDLKey key) {
         return true;
     case SDLK_s:
         gCheater = true;
-        p->AddToShieldLevel(RandomDouble(0.0, 4.0) + 1.6);
+        p->TopUpShield();
         return true;
     case SDLK_n: gCheater = true; NovaExplosion(Vector3(0.0, 0.0, 0.0)); return true;
     case SDLK_k:

@@ -20,6 +20,7 @@
 #include "../world/Object.h"
 #include "../world/Objects.h"
 #include "../world/Player.h"
+#include "../world/Rules.h"
 #include "GameStates.h"
 #include "Globals.h"
 #include "Make.h"

@@ -7,9 +7,6 @@
 #include "Globals.h"
 
 namespace {
-// Arrivals get faster as the waves go on.
-double SpeedBase() { return 2.0 * (static_cast<double>(gWave) / 6.0 + 4.0); }
-
 // One time in fifty a whole shower arrives instead of a single object.
 int ShowerCount() {
     if (RandomInt(0, 50) == 0) return RandomInt(4, 12);
@@ -17,7 +14,7 @@ int ShowerCount() {
 }
 
 Vector3 ArrivalVelocity(double extraSpeed) {
-    double speed = RandomDouble(0.0, SpeedBase()) + extraSpeed;
+    double speed = RandomDouble(0.0, WaveSpeedRange()) + extraSpeed;
     return RandomVector(speed);
 }
 }  // namespace

@@ -11,10 +11,10 @@
 #include "../render/ParticleEngine.h"
 #include "../shell/Globals.h"
 #include "../shell/MyError.h"
+#include "Rules.h"
 
 namespace {
 WorldSoundListener gSoundListener = nullptr;
-const double FOREVER = 1e30;
 }  // namespace
 
 // ---- Sound and particle outlets ----

@@ -7,6 +7,7 @@
 #include "../audio/Music.h"
 #include "../shell/Globals.h"
 #include "Player.h"
+#include "Rules.h"
 
 // ---- Placement ----
 
@@ -56,7 +57,7 @@ Shot::Shot(Shooter* shooter_, Vector3 pos_, Vector3 vel_, double ttl_, ObjectTyp
         shooter->numShots += 1;
     }
     radius = 0.05;
-    maxSpeed = 1e30;
+    maxSpeed = NO_SPEED_LIMIT;
     canBeShaken = false;
 }
 
@@ -129,10 +130,7 @@ void ShinobiShot::HandleCollisionWith(Object* object) {
 
 // ---- Asteroids ----
 
-namespace {
-// Fragments fly faster in later waves.
-double FragmentSpeedRange() { return 2.0 * (4.0 + static_cast<double>(gWave) / 6.0); }
-}  // namespace
+double WaveSpeedRange() { return 2.0 * (static_cast<double>(gWave) / 6.0 + 4.0); }
 
 Asteroid::Asteroid(ObjectType type_, Vector3 pos_, Vector3 vel_, Vector3 rot_, double radius_, int points_)
     : Object(type_, ModelServer::GetInstance()->GetModel(ASTEROID_MODEL)) {
@@ -169,7 +167,7 @@ BigAsteroid::BigAsteroid(Vector3 pos_, Vector3 vel_)
 void BigAsteroid::Explode() {
     int n = RandomInt(1, 4);
     for (int i = 0; i < n; ++i) {
-        double s = RandomDouble(0.0, FragmentSpeedRange()) + 2.0;
+        double s = RandomDouble(0.0, WaveSpeedRange()) + 2.0;
         Vector3 v = RandomVector(s);
         gObjects.AddObject(new MediumAsteroid(pos, v));
     }
@@ -182,7 +180,7 @@ MediumAsteroid::MediumAsteroid(Vector3 pos_, Vector3 vel_)
 void MediumAsteroid::Explode() {
     int n = RandomInt(1, 4);
     for (int i = 0; i < n; ++i) {
-        double s = RandomDouble(0.0, FragmentSpeedRange()) + 4.0;
+        double s = RandomDouble(0.0, WaveSpeedRange()) + 4.0;
         Vector3 v = RandomVector(s);
         gObjects.AddObject(new SmallAsteroid(pos, v));
     }

@@ -63,6 +63,10 @@ public:
     void HandleCollisionWith(Object* object) override;
 };
 
+// Arrivals and asteroid fragments draw their speed from zero up to this;
+// it grows with the wave.
+double WaveSpeedRange();
+
 class Asteroid : public Object {
 public:
     Asteroid(ObjectType type, Vector3 pos, Vector3 vel, Vector3 rot, double radius, int points);

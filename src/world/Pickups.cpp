@@ -3,6 +3,7 @@
 #include "../shell/Globals.h"
 #include "Objects.h"
 #include "Player.h"
+#include "Rules.h"
 
 namespace {
 // The player behind a player shot, or null when the shot has no living
@@ -41,10 +42,10 @@ void Prize::HandleCollisionWith(Object* object) {
         case 2: player->luckyIrish = true; break;
         case 3: player->tripleFire = true; break;
         case 4: player->longRange = true; break;
-        case 5: player->AddToShieldLevel(RandomDouble(0.0, 4.0) + 1.6); break;
+        case 5: player->TopUpShield(); break;
         case 6:
             PlayWorldSound(FREEZE_SOUND);
-            gFreezeTime = 20.0;
+            gFreezeTime = FREEZE_TIME;
             break;
         default:
             NovaExplosion(Vector3(0.0, 0.0, 0.0));

@@ -7,6 +7,7 @@
 #include "../assets/Model.h"
 #include "../assets/ModelServer.h"
 #include "../shell/Globals.h"
+#include "Rules.h"
 
 namespace {
 const double TURN_RATE = 90.0;
@@ -15,7 +16,6 @@ const double MUZZLE = 1.5;
 const double SHOT_SPEED = 25.0;
 const int MAX_LIVE_SHOTS = 99999;
 const double SHIELD_PER_SHIP = 4.0;
-const double SHIELD_CAP = 8.0;
 const int POINTS_PER_LIFE = 50000;
 }  // namespace
 
@@ -101,6 +101,8 @@ void Player::AddToScore(int amount) {
 }
 
 void Player::AddToShieldLevel(double amount) { shieldLevel = std::min(shieldLevel + amount, SHIELD_CAP); }
+
+void Player::TopUpShield() { AddToShieldLevel(RandomDouble(0.0, 4.0) + 1.6); }
 
 void Player::AddToBonus(int amount) { bonus += amount; }
 

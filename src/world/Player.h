@@ -22,6 +22,8 @@ public:
     bool ShieldOn() const;
     bool GotLucky();
     void AddToShieldLevel(double amount);
+    // What a prize (or the shield key) adds: a random amount, up to the cap.
+    void TopUpShield();
     void AddToBonus(int amount);
 
     // Everything starts cleared; NewGame gives the real starting values.

@@ -4,6 +4,7 @@
 #include "../shell/Globals.h"
 #include "Objects.h"
 #include "Player.h"
+#include "Rules.h"
 
 namespace {
 const double CRUISE_SPEED = 5.0;
@@ -22,7 +23,7 @@ Shinobi::Shinobi(Vector3 pos_, int axis_, int shotOdds_, ObjectType type_, Model
     rot = Vector3(0.0, 180.0, 0.0);
     canBeShaken = false;
     hitPoints = 3;
-    maxSpeed = 1e30;
+    maxSpeed = NO_SPEED_LIMIT;
     lastShot = 0.0;
     points = 1000;
     shotOdds = shotOdds_;
