@@ -78,10 +78,7 @@ void Model::ReInitialize() {
     glBindTexture(GL_TEXTURE_2D, 0);
 
     m_listID = glGenLists(1);
-    if (m_listID == 0) {
-        error("Could not allocate display list!\n");
-        std::exit(1);
-    }
+    if (m_listID == 0) fatal("Could not allocate display list!\n");
     glNewList(m_listID, GL_COMPILE);
     DrawFromData();
     glEndList();

@@ -2,6 +2,8 @@
 #ifndef KORVALEND_MODELSERVER_H
 #define KORVALEND_MODELSERVER_H
 
+#include <cassert>
+
 class Model;
 
 enum ModelID {
@@ -30,7 +32,10 @@ extern const char* fileNames[NUM_MODELS];
 class ModelServer {
 public:
     static ModelServer* GetInstance();
-    Model* GetModel(int id) { return models[id]; }
+    Model* GetModel(int id) {
+        assert(id >= 0 && id < NUM_MODELS);
+        return models[id];
+    }
     void LoadModels() {}
     void ReInitializeModels();
 

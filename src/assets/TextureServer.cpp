@@ -13,13 +13,7 @@ TextureServer* TextureServer::GetInstance() {
     return theServer;
 }
 
-TextureServer::TextureServer() : numTextures(0), curCapacity(10), textures(nullptr) {
-    textures = static_cast<Texture**>(std::calloc(curCapacity, sizeof(Texture*)));
-    if (textures == nullptr) {
-        error("Could not allocate the texture table!\n");
-        std::exit(1);
-    }
-}
+TextureServer::TextureServer() : numTextures(0), curCapacity(10), textures(new Texture*[10]()) {}
 
 Texture* TextureServer::LoadTexture(const char* filename) {
     if (filename != nullptr) {
@@ -48,12 +42,9 @@ void TextureServer::ReloadTextures() {
 
 void TextureServer::Expand() {
     int newCapacity = curCapacity * 2;
-    Texture** grown = static_cast<Texture**>(std::realloc(textures, newCapacity * sizeof(Texture*)));
-    if (grown == nullptr) {
-        error("Could not grow the texture table!\n");
-        std::exit(1);
-    }
-    for (int i = curCapacity; i < newCapacity; i++) grown[i] = nullptr;
+    Texture** grown = new Texture*[newCapacity]();
+    for (int i = 0; i < curCapacity; i++) grown[i] = textures[i];
+    delete[] textures;
     textures = grown;
     curCapacity = newCapacity;
 }

@@ -2,6 +2,8 @@
 #ifndef KORVALEND_SOUND_H
 #define KORVALEND_SOUND_H
 
+#include <cassert>
+
 #include "SoundID.h"
 
 struct FSOUND_SAMPLE;
@@ -22,8 +24,14 @@ public:
 
     int GetVolume() const { return volume; }
     // The channel an effect loops on, or -1.
-    int GetLoopChannel(int id) const { return loopChannels[id]; }
-    bool IsLoaded(int id) const { return sounds[id] != nullptr; }
+    int GetLoopChannel(int id) const {
+        assert(id >= 0 && id < NUM_SOUNDS);
+        return loopChannels[id];
+    }
+    bool IsLoaded(int id) const {
+        assert(id >= 0 && id < NUM_SOUNDS);
+        return sounds[id] != nullptr;
+    }
 
 private:
     Sound();

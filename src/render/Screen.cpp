@@ -30,10 +30,7 @@ Screen* Screen::GetInstance() {
 }
 
 void Screen::Init() {
-    if (SDL_GetVideoInfo() == nullptr) {
-        error("Video query failed: %s\n", SDL_GetError());
-        std::exit(1);
-    }
+    if (SDL_GetVideoInfo() == nullptr) fatal("Video query failed: %s\n", SDL_GetError());
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
@@ -43,10 +40,8 @@ void Screen::Init() {
 
     if (!EnterVideoMode(fullScreenVideoMode, true)) {
         error("Unable to enter full screen mode...trying windowed mode\n");
-        if (!EnterVideoMode(windowedVideoMode, false)) {
-            error("Unable to create a window: %s\n", SDL_GetError());
-            std::exit(1);
-        }
+        if (!EnterVideoMode(windowedVideoMode, false))
+            fatal("Unable to create a window: %s\n", SDL_GetError());
     }
 
     SDL_ShowCursor(0);

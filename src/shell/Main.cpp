@@ -52,10 +52,7 @@ int SDL_main(int argc, char** argv) {
     // off-screen buffer whose viewport does not match the one we set up, and
     // the picture comes out cropped. A value the user set is kept.
     setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
-        std::exit(1);
-    }
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
     Init();
     RunGame();

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -40,4 +41,12 @@ void myperror(const char* msg) {
     } else {
         error("%s", text);
     }
+}
+
+void fatal(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    Emit(stderr, fmt, args);
+    va_end(args);
+    std::exit(1);
 }

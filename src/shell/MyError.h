@@ -8,5 +8,10 @@ void error(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void mesg(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // "msg: strerror(errno)\n", or the strerror text alone when msg is empty.
 void myperror(const char* msg);
+// The one way out for a failure that leaves nothing to run on (no video,
+// no window, no display list, no memory for the object list): the message
+// to standard error, then exit status 1. Everything else is reported
+// through error() and the game goes on without the asset.
+[[noreturn]] void fatal(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 #endif

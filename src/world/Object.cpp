@@ -207,10 +207,7 @@ bool CollisionBetween(Object* a, Object* b) {
 
 ObjectList::ObjectList() : numObjects(0), currentCapacity(10), objects(nullptr) {
     objects = static_cast<Object**>(std::calloc(currentCapacity, sizeof(Object*)));
-    if (objects == nullptr) {
-        error("Object List: Can't realloc objects!\n");
-        std::exit(1);
-    }
+    if (objects == nullptr) fatal("Object List: Can't realloc objects!\n");
     for (int i = 0; i < NUM_OBJECT_TYPES; ++i) typeCounts[i] = 0;
 }
 
@@ -252,10 +249,7 @@ void ObjectList::DeleteObject(int index) {
 void ObjectList::Expand() {
     int newCapacity = currentCapacity * 2;
     Object** grown = static_cast<Object**>(std::realloc(objects, sizeof(Object*) * newCapacity));
-    if (grown == nullptr) {
-        error("Object List: Can't realloc objects!\n");
-        std::exit(1);
-    }
+    if (grown == nullptr) fatal("Object List: Can't realloc objects!\n");
     for (int i = currentCapacity; i < newCapacity; ++i) grown[i] = nullptr;
     objects = grown;
     currentCapacity = newCapacity;

@@ -3,6 +3,8 @@
 #ifndef KORVALEND_OBJECT_H
 #define KORVALEND_OBJECT_H
 
+#include <cassert>
+
 #include "../audio/SoundID.h"
 #include "../math/MyMath.h"
 
@@ -95,9 +97,15 @@ public:
     void RemoveObject(int index);
     void RemoveObject(Object* object);
     void DeleteObject(int index);
-    Object* operator[](int index) { return objects[index]; }
+    Object* operator[](int index) {
+        assert(index >= 0 && index < numObjects);
+        return objects[index];
+    }
     int NumObjects() const { return numObjects; }
-    int Count(ObjectType type) const { return typeCounts[type]; }
+    int Count(ObjectType type) const {
+        assert(type >= 0 && type < NUM_OBJECT_TYPES);
+        return typeCounts[type];
+    }
     int Capacity() const { return currentCapacity; }
 
 private:
