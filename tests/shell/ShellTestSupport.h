@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "WorldFixture.h"
 #include "shell/Korvalend3d.h"
 
 // SDL's video subsystem with the dummy driver: an event queue, no screen.
@@ -30,18 +31,7 @@ inline void StartWorldOnce() {
     gThePlayer->NewGame();
 }
 
-// Every object out of the list (the ship kept), every timer and flag of the
-// wave loop back to rest.
-inline void ClearWorld() {
-    gObjects.RemoveObject(gThePlayer);
-    for (int i = gObjects.NumObjects() - 1; i >= 0; --i) gObjects.DeleteObject(i);
-    gWhenMultiplier = gWhenPrize = gWhenBonus = gWhenGrav = 0.0;
-    gWhenNova = gWhenEnemy = gWhenDamagedShip = gWhenHoming = 0.0;
-    gFreezeTime = gShakeTime = playerDeadTime = 0.0;
-    gameOver = false;
-    gamePaused = false;
-    gParticleEngine->Clear();
-}
+using worldtest::ClearWorld;
 
 inline void DrainEvents() {
     SDL_Event event;

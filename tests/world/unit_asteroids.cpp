@@ -72,13 +72,23 @@ TEST_F(Asteroids, SmallHitByAShotCreditsThePlayerAndQuickensTheBeat) {
     gObjects.AddObject(new PlayerShot(gThePlayer, Vector3(), Vector3(), 1.0));
     gObjects.AddObject(new Prize(Vector3(), Vector3()));  // passes through both
     gObjects.AddObject(new SteelRoid(Vector3(), Vector3()));
-    Frame(0.0);
+    // Pairs are met from the top of the list down: the shot ends on the
+    // steel before it reaches the small one.
+    UpdateWorld(0.0);
+    EXPECT_EQ(gThePlayer->score, 0);
+    EXPECT_NEAR(Music::GetInstance()->GetBoomDelay(), delay, 1e-12);
+    EXPECT_EQ(Count(SMALL_ASTEROID) + Count(MEDIUM_ASTEROID), 1);
+    EXPECT_EQ(Count(PRIZE), 1);
+    EXPECT_EQ(Count(STEEL_ROID), 1);
+    EXPECT_EQ(Plays(STEEL_HIT_SOUND), 1);
+    // A shot that meets the small one first breaks it.
+    gObjects.AddObject(new PlayerShot(gThePlayer, Vector3(), Vector3(), 1.0));
+    gObjects[0]->pos = Vector3(10, 0, 0);  // the small one, moved out of the steel's way
+    gObjects[gObjects.NumObjects() - 1]->pos = Vector3(10, 0, 0);
+    UpdateWorld(0.0);
     EXPECT_EQ(gThePlayer->score, 300);
     EXPECT_NEAR(Music::GetInstance()->GetBoomDelay(), std::max(0.3, delay - 0.02), 1e-12);
     EXPECT_EQ(Count(SMALL_ASTEROID) + Count(MEDIUM_ASTEROID), 0);
-    EXPECT_EQ(Count(PRIZE), 1);
-    EXPECT_EQ(Count(STEEL_ROID), 1);
-    EXPECT_EQ(Plays(STEEL_HIT_SOUND), 0);  // the shot had already ended
 }
 
 TEST_F(Asteroids, EnemyShipsDestroyThemForNothing) {

@@ -4,17 +4,7 @@
 
 using namespace worldtest;
 
-class Pickups : public WorldTest {
-protected:
-    Player* p = nullptr;
-    void SetUp() override {
-        WorldTest::SetUp();
-        p = gThePlayer;
-        p->NewGame();
-        p->NewWave();
-        SoundLog().clear();
-    }
-};
+class Pickups : public ShipWorldTest {};
 
 TEST_F(Pickups, APrizeFlownIntoPaysOutExactlyOnce) {
     for (int k = 0; k < 8; ++k) {
@@ -123,12 +113,12 @@ TEST_F(Pickups, TimeOutsAndTrails) {
     ASSERT_EQ(Particles(), 5);
     for (int i = 0; i < 5; ++i)  // the tail trails behind the direction of travel
         EXPECT_LT(gParticleEngine->GetParticle(i).pos.x, gObjects[1]->pos.x - 0.9);
-    for (int i = 0; i < 40; ++i) Frame(0.25);
+    for (int i = 0; i < 40; ++i) UpdateWorld(0.25);
     EXPECT_EQ(Plays(MULTIPLIER_GONE_SOUND), 2);
     EXPECT_EQ(Count(DAMAGED_SHIP), 1);
     p->pos = wreck->pos;
     gObjects.AddObject(p);
-    Frame(0.0);
+    UpdateWorld(0.0);
     EXPECT_EQ(p->lives, 3);  // rescued, no burst
     EXPECT_EQ(Plays(SAVED_SHIP_SOUND), 1);
     EXPECT_EQ(Plays(SHIP_DIES_SOUND), 0);

@@ -2,16 +2,8 @@
 
 using namespace worldtest;
 
-class Ship : public WorldTest {
+class Ship : public ShipWorldTest {
 protected:
-    Player* p = nullptr;
-    void SetUp() override {
-        WorldTest::SetUp();
-        p = gThePlayer;
-        p->NewGame();
-        p->NewWave();
-        SoundLog().clear();
-    }
     int Volleys() const { return Plays(SHOT_SOUND); }
 };
 

@@ -2,17 +2,7 @@
 
 using namespace worldtest;
 
-class Enemies : public WorldTest {
-protected:
-    Player* p = nullptr;
-    void SetUp() override {
-        WorldTest::SetUp();
-        p = gThePlayer;
-        p->NewGame();
-        p->NewWave();
-        SoundLog().clear();
-    }
-};
+class Enemies : public ShipWorldTest {};
 
 TEST_F(Enemies, CrossTheArenaOnceAndLeaveSilently) {
     auto* ship = new SmallShinobi(Vector3(0, 0, -25), 2);
@@ -24,15 +14,16 @@ TEST_F(Enemies, CrossTheArenaOnceAndLeaveSilently) {
     EXPECT_EQ(upward.shotOdds, 30);
     gObjects.AddObject(ship);
     p->alive = false;  // nobody to shoot at: it still swerves on its way
+    playerDeadTime = 1000.0;  // and no new ship launched meanwhile
     bool swerved = false;
     for (int i = 0; i < 39; ++i) {
-        Frame(0.25);
+        UpdateWorld(0.25);
         ASSERT_EQ(Count(SMALL_SHINOBI), 1);
         swerved |= ship->vel.x != 0.0 || ship->vel.y != 0.0;
         EXPECT_DOUBLE_EQ(ship->vel.z, 5.0);
     }
     EXPECT_TRUE(swerved);
-    Frame(0.25);
+    UpdateWorld(0.25);
     EXPECT_EQ(Count(SMALL_SHINOBI), 0);
     EXPECT_EQ(Count(SHINOBI_SHOT), 0);
     EXPECT_TRUE(SoundLog().empty());
@@ -109,10 +100,10 @@ TEST_F(Enemies, ThreeHitsDestroyAndEachKnocksSideways) {
     EXPECT_FALSE(ship->alive);
     EXPECT_EQ(p->score, 1000);
     EXPECT_EQ(Particles(), 500);
-    SweepDead();
+    UpdateWorld(0.0);
     ASSERT_EQ(Count(BIG_SHINOBI), 0);
     gObjects.AddObject(new MediumAsteroid(gObjects[0]->pos, Vector3()));
-    for (int i = 0; i < 150; ++i) Frame(0.01);
+    for (int i = 0; i < 150; ++i) UpdateWorld(0.01);
     EXPECT_EQ(Count(SHINOBI_SHOT), 0);
     EXPECT_EQ(p->score, 1000);
 }

@@ -51,9 +51,9 @@ TEST_F(Shots, CannotBeHurtAndVanishSilentlyAtTheEndOfTheirLife) {
     EXPECT_TRUE(shot->alive);
     EXPECT_EQ(shot->hitPoints, 1);
     gFreezeTime = 5.0;  // player shots fly through a freeze
-    Frame(0.25);
+    UpdateWorld(0.25);
     EXPECT_DOUBLE_EQ(shot->pos.z, 7.5);
-    Frame(0.25);
+    UpdateWorld(0.25);
     EXPECT_EQ(gObjects.NumObjects(), 0);
     EXPECT_EQ(shooter.numShots, 0);
     EXPECT_EQ(Particles(), 0);
@@ -67,7 +67,7 @@ TEST_F(Shots, CreditTheVictimsPointsToTheShooterOnce) {
     gObjects.AddObject(new SmallAsteroid(Vector3(5, 0, 0), Vector3()));
     gObjects.AddObject(new PlayerShot(&shooter, Vector3(5, 0, 0), Vector3(), 1.0));
     gObjects.AddObject(new ShinobiShot(&shooter, Vector3(5, 0, 0), Vector3(), 1.0));
-    Frame(0.01);
+    UpdateWorld(0.01);
     EXPECT_EQ(shooter.scored, 300);
     EXPECT_EQ(Count(SMALL_ASTEROID), 0);
     // The first shot to hit ended; the second still flies (the asteroid was gone).
@@ -85,11 +85,11 @@ TEST_F(Shots, ShotsOfADeletedShooterAreCutLoose) {
     for (int i = 0; i < gObjects.NumObjects(); ++i)
         EXPECT_EQ(static_cast<Shot*>(gObjects[i])->shooter, nullptr);
     gObjects.AddObject(new SmallAsteroid(Vector3(10, 0, 0), Vector3()));
-    Frame(0.01);  // one hits: nobody to credit
+    UpdateWorld(0.01);  // one hits: nobody to credit
     EXPECT_EQ(Count(SMALL_ASTEROID), 0);
     EXPECT_EQ(Count(SHINOBI_SHOT), 0);
     gObjects[0]->AddToScore(500);
-    for (int i = 0; i < 300; ++i) Frame(0.01);  // the others time out
+    for (int i = 0; i < 300; ++i) UpdateWorld(0.01);  // the others time out
     EXPECT_EQ(gObjects.NumObjects(), 0);
 }
 
@@ -115,7 +115,7 @@ TEST_F(Shots, EveryShootersCountMatchesItsShotsInTheWorld) {
             p->machineGuns = p->shooting = true;
             relaunched = true;
         }
-        Frame(0.02);
+        UpdateWorld(0.02);
         ASSERT_EQ(p->numShots, LiveShotsOf(p)) << "frame " << frame;
         if (gObjects.Count(BIG_SHINOBI) == 1) {
             ASSERT_EQ(enemy->numShots, LiveShotsOf(enemy));

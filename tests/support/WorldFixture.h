@@ -1,5 +1,6 @@
 // A clean world for each test: the arena of the game, a player that is not in
 // the list, a particle engine to count bursts, and a log of every sound cue.
+// Tests move the world on with the game's own UpdateWorld.
 #ifndef KORVALEND_TESTS_WORLDFIXTURE_H
 #define KORVALEND_TESTS_WORLDFIXTURE_H
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "render/ParticleEngine.h"
+#include "shell/GameStates.h"
 #include "shell/Globals.h"
 #include "world/Objects.h"
 #include "world/Player.h"
@@ -32,15 +34,17 @@ inline int SoundCount(WorldSoundAction action, int id) {
 
 inline int Plays(int id) { return SoundCount(WORLD_SOUND_PLAY, id); }
 
-// Deletes every object of the world list except the player, which the test
-// owns through gThePlayer.
+// Every object out of the list (the ship kept: its owner is gThePlayer),
+// every timer and flag of the wave loop back to rest.
 inline void ClearWorld() {
-    for (int i = gObjects.NumObjects() - 1; i >= 0; --i) {
-        if (gObjects[i] == gThePlayer)
-            gObjects.RemoveObject(i);
-        else
-            gObjects.DeleteObject(i);
-    }
+    gObjects.RemoveObject(gThePlayer);
+    for (int i = gObjects.NumObjects() - 1; i >= 0; --i) gObjects.DeleteObject(i);
+    gWhenMultiplier = gWhenPrize = gWhenBonus = gWhenGrav = 0.0;
+    gWhenNova = gWhenEnemy = gWhenDamagedShip = gWhenHoming = 0.0;
+    gFreezeTime = gShakeTime = playerDeadTime = 0.0;
+    gameOver = false;
+    gamePaused = false;
+    if (gParticleEngine != nullptr) gParticleEngine->Clear();
 }
 
 // A seed whose first draw gives RandomInt(min, max) == wanted.
@@ -86,36 +90,20 @@ protected:
 
     int Particles() const { return gParticleEngine->NumParticles(); }
 
-    // Deletes the dead objects the way the frame loop does, from the top down.
-    void SweepDead() {
-        for (int i = gObjects.NumObjects() - 1; i >= 0; --i) {
-            if (gObjects[i]->alive) continue;
-            if (gObjects[i] == gThePlayer)
-                gObjects.RemoveObject(i);
-            else
-                gObjects.DeleteObject(i);
-        }
-    }
-
-    // One frame of the world: updates (freeze respected), every colliding
-    // pair handled on both sides, then the dead swept away.
-    void Frame(double dt) {
-        int n = gObjects.NumObjects();
-        for (int i = 0; i < n; ++i) {
-            Object* o = gObjects[i];
-            if (gFreezeTime > 0.0 && o->canBeFrozen) continue;
-            o->TimeUpdate(dt);
-        }
-        for (int i = 0; i < gObjects.NumObjects(); ++i)
-            for (int j = i + 1; j < gObjects.NumObjects(); ++j)
-                if (CollisionBetween(gObjects[i], gObjects[j])) {
-                    gObjects[i]->HandleCollisionWith(gObjects[j]);
-                    gObjects[j]->HandleCollisionWith(gObjects[i]);
-                }
-        SweepDead();
-    }
-
     int Count(ObjectType t) const { return gObjects.Count(t); }
+};
+
+// The same, with the ship's game and wave begun (not yet in the list).
+class ShipWorldTest : public WorldTest {
+protected:
+    Player* p = nullptr;
+    void SetUp() override {
+        WorldTest::SetUp();
+        p = gThePlayer;
+        p->NewGame();
+        p->NewWave();
+        SoundLog().clear();
+    }
 };
 
 }  // namespace worldtest
