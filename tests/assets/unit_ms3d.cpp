@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "Ms3dBuilder.h"
+#include "TestSupport.h"
 #include "assets/MilkshapeModel.h"
 
 namespace {
@@ -296,9 +297,8 @@ TEST(ModelRadius, IsTheFarthestVertexDistance) {
 class Ms3dFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/korvalend_ms3d_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        dir = MakeTempFolder("korvalend_ms3d");
+        ASSERT_FALSE(dir.empty());
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         oldCwd = cwd;
@@ -307,8 +307,8 @@ protected:
         if (!oldCwd.empty()) {
             EXPECT_EQ(chdir(oldCwd.c_str()), 0);
         }
-        std::string command = "rm -rf '" + dir + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
+        RemoveTree(dir);
+        EXPECT_NE(access(dir.c_str(), F_OK), 0);
     }
     void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
         FILE* f = std::fopen(path.c_str(), "wb");

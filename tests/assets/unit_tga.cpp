@@ -6,22 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "TestSupport.h"
 #include "assets/Texture.h"
 
 namespace {
-
-std::vector<uint8_t> Tga(unsigned width, unsigned height, unsigned depth, const std::vector<uint8_t>& pixels,
-                         uint8_t type = 2) {
-    std::vector<uint8_t> out = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    out.push_back(width & 0xFF);
-    out.push_back(width >> 8);
-    out.push_back(height & 0xFF);
-    out.push_back(height >> 8);
-    out.push_back(uint8_t(depth));
-    out.push_back(0);
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
-}
 
 struct Decoded {
     bool ok = false;
@@ -50,7 +38,7 @@ TEST(TgaDecoder, TwentyFourBitBgrBecomesRgbInFileRowOrder) {
         1, 2, 3, 4, 5, 6,      // first stored row
         7, 8, 9, 10, 11, 12,   // second stored row
     };
-    Decoded d = Decode(Tga(2, 2, 24, stored));
+    Decoded d = Decode(MakeTga(2, 2, 24, stored));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.width, 2u);
     EXPECT_EQ(d.height, 2u);
@@ -61,7 +49,7 @@ TEST(TgaDecoder, TwentyFourBitBgrBecomesRgbInFileRowOrder) {
 
 TEST(TgaDecoder, ThirtyTwoBitKeepsAlphaInPlace) {
     std::vector<uint8_t> stored = {10, 20, 30, 40, 50, 60, 70, 255, 0, 0, 0, 0};
-    Decoded d = Decode(Tga(3, 1, 32, stored));
+    Decoded d = Decode(MakeTga(3, 1, 32, stored));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.bpp, 32u);
     const uint8_t expected[] = {30, 20, 10, 40, 70, 60, 50, 255, 0, 0, 0, 0};
@@ -70,12 +58,12 @@ TEST(TgaDecoder, ThirtyTwoBitKeepsAlphaInPlace) {
 
 TEST(TgaDecoder, OnlyUncompressedTrueColourIsRead) {
     std::vector<uint8_t> pixels(4 * 3, 7);
-    for (uint8_t type : {0, 1, 3, 9, 10, 11}) EXPECT_FALSE(Decode(Tga(2, 2, 24, pixels, type)).ok) << int(type);
+    for (uint8_t type : {0, 1, 3, 9, 10, 11}) EXPECT_FALSE(Decode(MakeTga(2, 2, 24, pixels, type)).ok) << int(type);
 
     // Any other difference in the first 12 bytes: an image identifier, a
     // colour map, an origin.
     for (size_t i : {0, 1, 5, 8, 10}) {
-        std::vector<uint8_t> file = Tga(2, 2, 24, pixels);
+        std::vector<uint8_t> file = MakeTga(2, 2, 24, pixels);
         file[i] = 1;
         EXPECT_FALSE(Decode(file).ok) << "byte " << i;
     }
@@ -83,17 +71,17 @@ TEST(TgaDecoder, OnlyUncompressedTrueColourIsRead) {
 
 TEST(TgaDecoder, SizeAndDepthAreChecked) {
     std::vector<uint8_t> pixels(64, 1);
-    EXPECT_FALSE(Decode(Tga(0, 2, 24, pixels)).ok);
-    EXPECT_FALSE(Decode(Tga(2, 0, 24, pixels)).ok);
-    for (unsigned depth : {0u, 8u, 15u, 16u, 25u, 31u, 33u}) EXPECT_FALSE(Decode(Tga(2, 2, depth, pixels)).ok) << depth;
+    EXPECT_FALSE(Decode(MakeTga(0, 2, 24, pixels)).ok);
+    EXPECT_FALSE(Decode(MakeTga(2, 0, 24, pixels)).ok);
+    for (unsigned depth : {0u, 8u, 15u, 16u, 25u, 31u, 33u}) EXPECT_FALSE(Decode(MakeTga(2, 2, depth, pixels)).ok) << depth;
     // The image descriptor byte is not looked at.
-    std::vector<uint8_t> file = Tga(2, 2, 24, pixels);
+    std::vector<uint8_t> file = MakeTga(2, 2, 24, pixels);
     file[17] = 0x20;
     EXPECT_TRUE(Decode(file).ok);
 }
 
 TEST(TgaDecoder, ShortFilesAreRefusedAtEveryLength) {
-    std::vector<uint8_t> full = Tga(3, 2, 32, std::vector<uint8_t>(3 * 2 * 4, 9));
+    std::vector<uint8_t> full = MakeTga(3, 2, 32, std::vector<uint8_t>(3 * 2 * 4, 9));
     for (size_t length = 0; length < full.size(); length++) {
         std::vector<uint8_t> prefix(full.begin(), full.begin() + length);
         EXPECT_FALSE(Decode(prefix).ok) << "length " << length;
@@ -105,7 +93,7 @@ TEST(TgaDecoder, ShortFilesAreRefusedAtEveryLength) {
 
     // A header promising far more than the file holds is refused before
     // anything that large is allocated.
-    EXPECT_FALSE(Decode(Tga(65535, 65535, 32, std::vector<uint8_t>(16, 0))).ok);
+    EXPECT_FALSE(Decode(MakeTga(65535, 65535, 32, std::vector<uint8_t>(16, 0))).ok);
     EXPECT_FALSE(Texture::DecodeTGA(nullptr, 100, nullptr, nullptr, nullptr, nullptr));
 }
 

@@ -18,23 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "audio/SoundLibrary.h"
 
 namespace audiotest {
 
 const int FILE_RATE = 48000;
-
-// A fresh empty directory under /tmp.
-inline std::string MakeTempDir() {
-    char name[] = "/tmp/korvalend-audio-XXXXXX";
-    const char* dir = mkdtemp(name);
-    return dir ? dir : "";
-}
-
-inline void RemoveDir(const std::string& dir) {
-    std::error_code ignored;
-    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
-}
 
 // Writes 16-bit frames (interleaved when channels is 2) as `format`.
 inline bool WriteSound(const std::string& path, const std::vector<short>& data, int channels = 1,
@@ -154,7 +143,7 @@ inline void ChildFail(const char* file, int line, const std::string& what) {
 inline ChildResult RunChild(const std::function<void(const std::string& dir)>& prepare,
                             const std::function<void()>& body) {
     ChildResult result;
-    std::string dir = MakeTempDir();
+    std::string dir = MakeTempFolder("korvalend-audio");
     if (dir.empty()) return result;
     prepare(dir);
     std::string errPath = dir + "/child-stderr.txt";
@@ -175,7 +164,7 @@ inline ChildResult RunChild(const std::function<void(const std::string& dir)>& p
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.status = WEXITSTATUS(status);
     result.stderrText = ReadFile(errPath);
     result.failures = ReadFile(failPath);
-    RemoveDir(dir);
+    RemoveTree(dir);
     return result;
 }
 

@@ -29,7 +29,7 @@ std::string gDir;
 class Effects : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        gDir = MakeTempDir();
+        gDir = MakeTempFolder("korvalend-audio");
         ASSERT_FALSE(gDir.empty());
         ASSERT_EQ(chdir(gDir.c_str()), 0);
         ASSERT_EQ(mkdir("Sounds", 0755), 0);
@@ -45,7 +45,7 @@ protected:
     }
     static void TearDownTestSuite() {
         FSOUND_StopSound(FSOUND_ALL);
-        if (chdir("/") == 0) RemoveDir(gDir);
+        if (chdir("/") == 0) RemoveTree(gDir);
     }
     void SetUp() override {
         Sound* s = Sound::GetInstance();

@@ -22,7 +22,7 @@ class Library : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (!gDir.empty()) return;
-        gDir = MakeTempDir();
+        gDir = MakeTempFolder("korvalend-audio");
         ASSERT_FALSE(gDir.empty());
         ASSERT_EQ(chdir(gDir.c_str()), 0);
         ASSERT_EQ(mkdir("Sounds", 0755), 0);
@@ -32,7 +32,7 @@ protected:
     }
     static void TearDownTestSuite() {
         FSOUND_StopSound(FSOUND_ALL);
-        if (chdir("/") == 0) RemoveDir(gDir);
+        if (chdir("/") == 0) RemoveTree(gDir);
     }
     void SetUp() override {
         FSOUND_StopSound(FSOUND_ALL);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "render/Screen.h"
 #include "shell/Globals.h"
 
@@ -87,24 +88,14 @@ inline int DifferingPixels(const Picture& a, const Picture& b, int tolerance) {
 template <typename ColourFn>
 inline std::string WriteTga(const std::string& name, int w, int h, ColourFn colour) {
     std::string path = std::string(KORVALEND_BUILD_DIR) + "/" + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return "";
-    unsigned char header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    header[12] = static_cast<unsigned char>(w & 0xFF);
-    header[13] = static_cast<unsigned char>(w >> 8);
-    header[14] = static_cast<unsigned char>(h & 0xFF);
-    header[15] = static_cast<unsigned char>(h >> 8);
-    header[16] = 24;
-    std::fwrite(header, 1, sizeof header, f);
+    std::vector<uint8_t> bgr;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             unsigned char rgb[3];
             colour(x, y, rgb);
-            unsigned char bgr[3] = {rgb[2], rgb[1], rgb[0]};
-            std::fwrite(bgr, 1, 3, f);
+            bgr.insert(bgr.end(), {rgb[2], rgb[1], rgb[0]});
         }
-    std::fclose(f);
-    return path;
+    return WriteBytes(path, MakeTga(unsigned(w), unsigned(h), 24, bgr)) ? path : "";
 }
 
 }  // namespace gltest

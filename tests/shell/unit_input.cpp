@@ -14,8 +14,9 @@ namespace {
 class PlayListFolder : public ::testing::Environment {
 public:
     void SetUp() override {
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        ASSERT_EQ(chdir(folder), 0);
+        folder = MakeTempFolder("korvalend_input");
+        ASSERT_FALSE(folder.empty());
+        ASSERT_EQ(chdir(folder.c_str()), 0);
         ASSERT_EQ(mkdir("Music", 0755), 0);
         std::ofstream list("Music/list.txt");
         for (const char* name : {"one.wav", "two.wav", "three.wav"}) {
@@ -25,14 +26,11 @@ public:
     }
 
     void TearDown() override {
-        for (const char* name : {"one.wav", "two.wav", "three.wav", "list.txt"})
-            std::remove((std::string(folder) + "/Music/" + name).c_str());
-        rmdir((std::string(folder) + "/Music").c_str());
-        rmdir(folder);
+        RemoveTree(folder);
     }
 
 private:
-    char folder[32] = "/tmp/korvalend_input_XXXXXX";
+    std::string folder;
 
     // Two seconds of 16-bit mono silence at 22050 Hz.
     static void WriteSilence(const std::string& path) {

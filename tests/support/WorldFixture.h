@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "render/ParticleEngine.h"
 #include "shell/GameStates.h"
 #include "shell/Globals.h"
@@ -57,9 +58,7 @@ inline unsigned SeedForFirstInt(int min, int max, int wanted) {
     return 1;
 }
 
-inline bool Near(const Vector3& a, const Vector3& b, double eps = 1e-9) {
-    return (a - b).Length() < eps;
-}
+using ::Near;
 
 class WorldTest : public ::testing::Test {
 protected:

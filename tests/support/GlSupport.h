@@ -1,6 +1,6 @@
-// A real OpenGL window and small file helpers for the gl_ asset tests.
-#ifndef KORVALEND_TESTS_GLSUPPORT_H
-#define KORVALEND_TESTS_GLSUPPORT_H
+// A bare OpenGL window (no game screen) and pixel helpers for window tests.
+#ifndef KORVALEND_TESTS_SUPPORT_GLSUPPORT_H
+#define KORVALEND_TESTS_SUPPORT_GLSUPPORT_H
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <unistd.h>
+
+#include "TestSupport.h"
 
 // Opens the window once per process; every later call reuses it.
 inline bool EnsureWindow(int width, int height) {
@@ -54,20 +56,6 @@ inline void ClearScreen() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// An uncompressed TGA; pixels are given in file order (B, G, R(, A)).
-inline std::vector<uint8_t> MakeTga(unsigned width, unsigned height, unsigned depth,
-                                    const std::vector<uint8_t>& pixels, uint8_t type = 2) {
-    std::vector<uint8_t> out = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    out.push_back(width & 0xFF);
-    out.push_back(width >> 8);
-    out.push_back(height & 0xFF);
-    out.push_back(height >> 8);
-    out.push_back(uint8_t(depth));
-    out.push_back(0);
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return out;
-}
-
 // A solid colour TGA, 32 bits, given as R, G, B, A.
 inline std::vector<uint8_t> SolidTga(unsigned width, unsigned height, uint8_t r, uint8_t g, uint8_t b,
                                      uint8_t a = 255) {
@@ -80,39 +68,6 @@ inline std::vector<uint8_t> SolidTga(unsigned width, unsigned height, uint8_t r,
     }
     return MakeTga(width, height, 32, pixels);
 }
-
-inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-    std::fclose(f);
-    return bytes;
-}
-
-// A fresh folder under /tmp, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/korvalend_gl_XXXXXX";
-        if (mkdtemp(pattern) != nullptr) path = pattern;
-    }
-    ~TempDir() {
-        if (path.empty()) return;
-        std::string command = "rm -rf '" + path + "'";
-        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path.c_str());
-    }
-    std::string File(const std::string& name) const { return path + "/" + name; }
-    std::string path;
-};
 
 inline bool DirectoryExists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
