@@ -156,13 +156,22 @@ void Player::Draw() {
 
 void Player::TimeUpdate(double dt) {
     Object::TimeUpdate(dt);
+    DropBonus(dt);
+    Fire(dt);
+    Steer(dt);
+    RunShield(dt);
+}
 
+// The wave's bonus runs down by 10 a second.
+void Player::DropBonus(double dt) {
     nextBonusDrop -= dt;
     if (nextBonusDrop <= 0.0) {
         bonus = std::max(bonus - 10, 0);
         nextBonusDrop = 1.0;
     }
+}
 
+void Player::Fire(double dt) {
     nextShot -= dt;
     if (shooting && (!wasShooting || machineGuns) && nextShot <= 0.0 && numShots <= MAX_LIVE_SHOTS) {
         double shotTtl = longRange ? 2.0 : 1.0;
@@ -179,7 +188,10 @@ void Player::TimeUpdate(double dt) {
         PlayWorldSound(SHOT_SOUND);
     }
     wasShooting = shooting;
+}
 
+// Thrust (with its sound and sparks), air brakes and the turn controls.
+void Player::Steer(double dt) {
     if (thrusting && !wasThrusting)
         StartWorldLoop(THRUSTER_SOUND);
     else if (!thrusting && wasThrusting)
@@ -197,25 +209,27 @@ void Player::TimeUpdate(double dt) {
     double yaw = (turningLeft ? 1.0 : 0.0) - (turningRight ? 1.0 : 0.0);
     double roll = (rollingRight ? 1.0 : 0.0) - (rollingLeft ? 1.0 : 0.0);
     rot = Vector3(pitch, yaw, roll).Normalize() * TURN_RATE;
+}
 
+// The free shields run out first; only then does the held shield spend energy.
+void Player::RunShield(double dt) {
     autoShield = std::max(0.0, autoShield - dt);
     luckyShield = std::max(0.0, luckyShield - dt);
+    if (autoShield != 0.0 || luckyShield != 0.0) return;
 
-    if (autoShield == 0.0 && luckyShield == 0.0) {
-        if (shielding && !wasShielding) {
-            if (shieldLevel > 0.0)
-                PlayWorldSound(SHIELD_ON_SOUND);
-            else
-                StartWorldLoop(NO_SHIELD_SOUND);
-        } else if (!shielding && wasShielding) {
-            // Released: the empty-shield buzz ends whatever the energy is now;
-            // a prize picked up while it buzzed must not leave it running.
-            StopWorldLoop(NO_SHIELD_SOUND);
-        }
-        if (shielding && shieldLevel > 0.0) {
-            shieldLevel = std::max(0.0, shieldLevel - dt);
-            if (shieldLevel == 0.0) StartWorldLoop(NO_SHIELD_SOUND);
-        }
-        wasShielding = shielding;
+    if (shielding && !wasShielding) {
+        if (shieldLevel > 0.0)
+            PlayWorldSound(SHIELD_ON_SOUND);
+        else
+            StartWorldLoop(NO_SHIELD_SOUND);
+    } else if (!shielding && wasShielding) {
+        // Released: the empty-shield buzz ends whatever the energy is now;
+        // a prize picked up while it buzzed must not leave it running.
+        StopWorldLoop(NO_SHIELD_SOUND);
     }
+    if (shielding && shieldLevel > 0.0) {
+        shieldLevel = std::max(0.0, shieldLevel - dt);
+        if (shieldLevel == 0.0) StartWorldLoop(NO_SHIELD_SOUND);
+    }
+    wasShielding = shielding;
 }

@@ -54,6 +54,11 @@ public:
 
 private:
     void ResetState();
+    // The steps of TimeUpdate, in its order.
+    void DropBonus(double dt);
+    void Fire(double dt);
+    void Steer(double dt);
+    void RunShield(double dt);
     Model* shieldModel = nullptr;
 };
 
