@@ -313,137 +313,165 @@ private:
 
 // ---------------------------------------------------------------- render
 
-Stereo Render(const Song& song) {
-    const double beat = 60.0 / song.bpm;
-    const double step = beat / 4;
-    int totalBars = 0;
-    for (const Section& s : song.sections) totalBars += s.bars;
-    const double length = totalBars * 4 * beat + 3.0;  // room for the last tails
-    Stereo drums(Samples(length)), bass(drums.Size()), pads(drums.Size()), arp(drums.Size()), lead(drums.Size());
-    Buffer send(drums.Size(), 0.0f);
-    auto at = [&](double bars) { return static_cast<size_t>(std::lround(bars * 4 * beat * kRate)); };
+// The stems of one song, written bar by bar, then mixed down.
+class SongRenderer {
+public:
+    explicit SongRenderer(const Song& s)
+        : song(s), beat(60.0 / s.bpm), step(beat / 4), drums(Samples(Length(s))), bass(drums.Size()),
+          pads(drums.Size()), arp(drums.Size()), lead(drums.Size()), send(drums.Size(), 0.0f),
+          kick(Kick()), snare(Snare()), closed(Hat(0.02, 15)), open(Hat(0.09, 16)), crash(Crash()),
+          rng(s.seed) {}
 
-    const Buffer kick = Kick(), snare = Snare(), closed = Hat(0.02, 15), open = Hat(0.09, 16), crash = Crash();
-    Rng rng(song.seed);
-    std::vector<size_t> kicks;
+    Stereo Render() {
+        int bar0 = 0;
+        for (size_t si = 0; si < song.sections.size(); ++si) {
+            const Section& sec = song.sections[si];
+            const std::vector<MelodyStep> a = MakeMotif(rng), b = MakeMotif(rng), bEnd = Vary(b, rng, true);
+            for (int bar = 0; bar < sec.bars; ++bar) {
+                const Chord& c = sec.chords[bar % sec.chords.size()];
+                const double barPos = bar0 + bar;
+                Drums(sec, barPos, bar, si + 1 < song.sections.size());
+                if (sec.parts & BASS) Bass(sec, c, barPos);
+                if (sec.parts & PAD) Pads(c, barPos);
+                if (sec.parts & ARP) Arpeggio(sec, c, barPos);
+                // Lead: motif A, B, A, then B varied to end on the tonic.
+                if (sec.parts & LEAD) {
+                    const std::vector<MelodyStep>& m = (bar / 2) % 2 == 0 ? a : (bar >= sec.bars - 2 ? bEnd : b);
+                    Lead(sec, c, barPos, m, bar % 2 == 1);
+                }
+            }
+            bar0 += sec.bars;
+        }
+        return Mix();
+    }
 
-    int bar0 = 0;
-    for (size_t si = 0; si < song.sections.size(); ++si) {
-        const Section& sec = song.sections[si];
-        const std::vector<MelodyStep> a = MakeMotif(rng), b = MakeMotif(rng), bEnd = Vary(b, rng, true);
-        for (int bar = 0; bar < sec.bars; ++bar) {
-            const Chord& c = sec.chords[bar % sec.chords.size()];
-            const double barPos = bar0 + bar;
-            const bool lastBar = bar == sec.bars - 1;
-            // Drums.
-            for (int s = 0; s < 16; ++s) {
-                size_t t = at(barPos + s / 16.0);
-                bool fill = lastBar && s >= 12 && (sec.parts & SNARE) && si + 1 < song.sections.size();
-                if ((sec.parts & KICK) && sec.kick[s] == 'x') {
-                    PlaySample(drums, kick, t, 0.75, 0.0);
-                    kicks.push_back(t);
-                }
-                if ((sec.parts & SNARE) && (s == 4 || s == 12 || fill))
-                    PlaySample(drums, snare, t, fill && s != 12 ? 0.35 + 0.1 * (s - 12) : 0.55, 0.05, &send, 0.25);
-                if (sec.parts & HATS) {
-                    if (s % 4 == 2) PlaySample(drums, open, t, 0.16, 0.3, &send, 0.1);
-                    else if (s % 2 == 0) PlaySample(drums, closed, t, 0.2, 0.3);
-                    else PlaySample(drums, closed, t, 0.08 + 0.04 * rng.Uniform(), 0.35);
-                }
+private:
+    static double Length(const Song& s) {
+        int totalBars = 0;
+        for (const Section& sec : s.sections) totalBars += sec.bars;
+        return totalBars * 4 * (60.0 / s.bpm) + 3.0;  // room for the last tails
+    }
+    size_t At(double bars) const { return static_cast<size_t>(std::lround(bars * 4 * beat * kRate)); }
+
+    void Drums(const Section& sec, double barPos, int bar, bool moreToCome) {
+        const bool lastBar = bar == sec.bars - 1;
+        for (int s = 0; s < 16; ++s) {
+            size_t t = At(barPos + s / 16.0);
+            bool fill = lastBar && s >= 12 && (sec.parts & SNARE) && moreToCome;
+            if ((sec.parts & KICK) && sec.kick[s] == 'x') {
+                PlaySample(drums, kick, t, 0.75, 0.0);
+                kicks.push_back(t);
             }
-            if ((sec.parts & CRASH) && bar == 0) PlaySample(drums, crash, at(barPos), 0.25, -0.3, &send, 0.3);
-            // Bass.
-            if (sec.parts & BASS) {
-                for (int s = 0; s < 16; ++s) {
-                    char k = sec.bass[s];
-                    if (k != 'R' && k != 'O' && k != 'F') continue;
-                    int len = 1;
-                    while (s + len < 16 && sec.bass[s + len] == '-') ++len;
-                    // Roots above the fifth go down, so the bass stays in its octave.
-                    int semis = (c.root > 7 ? c.root - 12 : c.root) + (k == 'O' ? 12 : k == 'F' ? 7 : 0);
-                    double hz = NoteHz(song.tonic - 24 + semis);
-                    double held = len * step * 0.9;
-                    Play(bass, at(barPos + s / 16.0), held + 0.05, 0.7, 0.0,
-                         BassVoice(hz, held, k == 'O' ? 1800 : 1100));
-                }
-            }
-            // Pads: the chord with its root doubled an octave up, voices spread.
-            if (sec.parts & PAD) {
-                // Close voicing around the tonic, the root again on top.
-                auto wrap = [](int n) { return ((n + 5) % 12 + 12) % 12 - 5; };
-                int notes[4] = {wrap(c.root), wrap(c.Third()), wrap(c.Fifth()), wrap(c.root) + 12};
-                for (int k = 0; k < 4; ++k) {
-                    int n = notes[k];
-                    Play(pads, at(barPos), 4 * beat + 0.6, 0.12, -0.6 + 0.4 * k,
-                         PadVoice(NoteHz(song.tonic + n), 4 * beat - 0.05, 1400, 0.23 * k), &send, 0.5);
-                }
-            }
-            // Arpeggio.
-            if (sec.parts & ARP) {
-                for (int s = 0; s < 16; ++s) {
-                    char k = sec.arp[s];
-                    if (k < '0' || k > '9') continue;
-                    double hz = NoteHz(song.tonic + 12 + ChordTone(c, k - '0') - (c.root > 6 ? 12 : 0));
-                    Play(arp, at(barPos + s / 16.0), kArpNote, 0.13, 0.0, ArpVoice(hz, sec.arpCutoff), &send, 0.2);
-                }
-            }
-            // Lead: motif A, B, A, then B varied to end on the tonic.
-            if (sec.parts & LEAD) {
-                int phrase = bar / 2;
-                bool second = bar % 2 == 1;
-                const std::vector<MelodyStep>& m = phrase % 2 == 0 ? a : (bar >= sec.bars - 2 ? bEnd : b);
-                for (int s = 0; s < 8; ++s) {
-                    const MelodyStep& ms = m[(second ? 8 : 0) + s];
-                    if (ms.kind != MelodyStep::NOTE) continue;
-                    int len = 1;
-                    while (s + len < 8 && m[(second ? 8 : 0) + s + len].kind == MelodyStep::HOLD) ++len;
-                    int semis = ScaleNote(ms.degree, c);
-                    // On the beat, bend a clash onto the nearest chord tone.
-                    if (s % 2 == 0 && !IsChordTone(semis, c)) {
-                        int down = ScaleNote(ms.degree - 1, c);
-                        semis = IsChordTone(down, c) ? down : ScaleNote(ms.degree + 1, c);
-                    }
-                    double hz = NoteHz(song.tonic + 12 * sec.leadOctave + semis);
-                    double held = len * 2 * step - 0.02;
-                    Play(lead, at(barPos + s / 8.0), held + 0.15, 0.32, 0.1, LeadVoice(hz, held), &send, 0.35);
-                }
+            if ((sec.parts & SNARE) && (s == 4 || s == 12 || fill))
+                PlaySample(drums, snare, t, fill && s != 12 ? 0.35 + 0.1 * (s - 12) : 0.55, 0.05, &send, 0.25);
+            if (sec.parts & HATS) {
+                if (s % 4 == 2) PlaySample(drums, open, t, 0.16, 0.3, &send, 0.1);
+                else if (s % 2 == 0) PlaySample(drums, closed, t, 0.2, 0.3);
+                else PlaySample(drums, closed, t, 0.08 + 0.04 * rng.Uniform(), 0.35);
             }
         }
-        bar0 += sec.bars;
+        if ((sec.parts & CRASH) && bar == 0) PlaySample(drums, crash, At(barPos), 0.25, -0.3, &send, 0.3);
     }
 
-    // The pads and bass duck under each kick, so the beat stays clear.
-    Buffer duck(drums.Size(), 1.0f);
-    for (size_t k : kicks)
-        for (size_t i = 0; i < static_cast<size_t>(Samples(0.25)) && k + i < duck.size(); ++i)
-            duck[k + i] = std::min(duck[k + i], static_cast<float>(1.0 - 0.45 * Decay(double(i) / kRate, 0.07)));
-    PingPong(arp, static_cast<int>(std::lround(3 * step * kRate)), 0.45, 0.6);
-    PingPong(lead, static_cast<int>(std::lround(2 * step * kRate)), 0.3, 0.3);
-    Stereo mix(drums.Size());
-    for (size_t i = 0; i < mix.Size(); ++i) {
-        double d = duck[i];
-        mix.l[i] = static_cast<float>(drums.l[i] + d * (bass.l[i] + pads.l[i]) + arp.l[i] + lead.l[i]);
-        mix.r[i] = static_cast<float>(drums.r[i] + d * (bass.r[i] + pads.r[i]) + arp.r[i] + lead.r[i]);
+    void Bass(const Section& sec, const Chord& c, double barPos) {
+        for (int s = 0; s < 16; ++s) {
+            char k = sec.bass[s];
+            if (k != 'R' && k != 'O' && k != 'F') continue;
+            int len = 1;
+            while (s + len < 16 && sec.bass[s + len] == '-') ++len;
+            // Roots above the fifth go down, so the bass stays in its octave.
+            int semis = (c.root > 7 ? c.root - 12 : c.root) + (k == 'O' ? 12 : k == 'F' ? 7 : 0);
+            double hz = NoteHz(song.tonic - 24 + semis);
+            double held = len * step * 0.9;
+            Play(bass, At(barPos + s / 16.0), held + 0.05, 0.7, 0.0, BassVoice(hz, held, k == 'O' ? 1800 : 1100));
+        }
     }
-    Reverb reverb;
-    reverb.Process(send, mix, 0.9);
-    for (size_t i = 0; i < mix.Size(); ++i) {
-        mix.l[i] = static_cast<float>(SoftClip(mix.l[i] * 1.1));
-        mix.r[i] = static_cast<float>(SoftClip(mix.r[i] * 1.1));
+
+    // The chord in close voicing around the tonic, the root again on top,
+    // the voices spread across the field.
+    void Pads(const Chord& c, double barPos) {
+        auto wrap = [](int n) { return ((n + 5) % 12 + 12) % 12 - 5; };
+        int notes[4] = {wrap(c.root), wrap(c.Third()), wrap(c.Fifth()), wrap(c.root) + 12};
+        for (int k = 0; k < 4; ++k) {
+            int n = notes[k];
+            Play(pads, At(barPos), 4 * beat + 0.6, 0.12, -0.6 + 0.4 * k,
+                 PadVoice(NoteHz(song.tonic + n), 4 * beat - 0.05, 1400, 0.23 * k), &send, 0.5);
+        }
     }
-    // Vorbis rings a little past the peaks it is given, so leave room.
-    double peak = std::max(Peak(mix.l), Peak(mix.r));
-    double g = peak > 0 ? std::pow(10.0, -2.0 / 20.0) / peak : 1.0;
-    for (size_t i = 0; i < mix.Size(); ++i) {
-        mix.l[i] = static_cast<float>(mix.l[i] * g);
-        mix.r[i] = static_cast<float>(mix.r[i] * g);
+
+    void Arpeggio(const Section& sec, const Chord& c, double barPos) {
+        for (int s = 0; s < 16; ++s) {
+            char k = sec.arp[s];
+            if (k < '0' || k > '9') continue;
+            double hz = NoteHz(song.tonic + 12 + ChordTone(c, k - '0') - (c.root > 6 ? 12 : 0));
+            Play(arp, At(barPos + s / 16.0), kArpNote, 0.13, 0.0, ArpVoice(hz, sec.arpCutoff), &send, 0.2);
+        }
     }
-    FadeOut(mix.l, 4.0);
-    FadeOut(mix.r, 4.0);
-    FadeIn(mix.l, 0.01);
-    FadeIn(mix.r, 0.01);
-    return mix;
-}
+
+    // One bar: the first or second half of a two-bar motif.
+    void Lead(const Section& sec, const Chord& c, double barPos, const std::vector<MelodyStep>& m, bool second) {
+        const int from = second ? 8 : 0;
+        for (int s = 0; s < 8; ++s) {
+            const MelodyStep& ms = m[from + s];
+            if (ms.kind != MelodyStep::NOTE) continue;
+            int len = 1;
+            while (s + len < 8 && m[from + s + len].kind == MelodyStep::HOLD) ++len;
+            int semis = ScaleNote(ms.degree, c);
+            // On the beat, bend a clash onto the nearest chord tone.
+            if (s % 2 == 0 && !IsChordTone(semis, c)) {
+                int down = ScaleNote(ms.degree - 1, c);
+                semis = IsChordTone(down, c) ? down : ScaleNote(ms.degree + 1, c);
+            }
+            double hz = NoteHz(song.tonic + 12 * sec.leadOctave + semis);
+            double held = len * 2 * step - 0.02;
+            Play(lead, At(barPos + s / 8.0), held + 0.15, 0.32, 0.1, LeadVoice(hz, held), &send, 0.35);
+        }
+    }
+
+    Stereo Mix() {
+        // The pads and bass duck under each kick, so the beat stays clear.
+        Buffer duck(drums.Size(), 1.0f);
+        for (size_t k : kicks)
+            for (size_t i = 0; i < static_cast<size_t>(Samples(0.25)) && k + i < duck.size(); ++i)
+                duck[k + i] = std::min(duck[k + i], static_cast<float>(1.0 - 0.45 * Decay(double(i) / kRate, 0.07)));
+        PingPong(arp, static_cast<int>(std::lround(3 * step * kRate)), 0.45, 0.6);
+        PingPong(lead, static_cast<int>(std::lround(2 * step * kRate)), 0.3, 0.3);
+        Stereo mix(drums.Size());
+        for (size_t i = 0; i < mix.Size(); ++i) {
+            double d = duck[i];
+            mix.l[i] = static_cast<float>(drums.l[i] + d * (bass.l[i] + pads.l[i]) + arp.l[i] + lead.l[i]);
+            mix.r[i] = static_cast<float>(drums.r[i] + d * (bass.r[i] + pads.r[i]) + arp.r[i] + lead.r[i]);
+        }
+        Reverb reverb;
+        reverb.Process(send, mix, 0.9);
+        for (size_t i = 0; i < mix.Size(); ++i) {
+            mix.l[i] = static_cast<float>(SoftClip(mix.l[i] * 1.1));
+            mix.r[i] = static_cast<float>(SoftClip(mix.r[i] * 1.1));
+        }
+        // Vorbis rings a little past the peaks it is given, so leave room.
+        double peak = std::max(Peak(mix.l), Peak(mix.r));
+        double g = peak > 0 ? std::pow(10.0, -2.0 / 20.0) / peak : 1.0;
+        for (size_t i = 0; i < mix.Size(); ++i) {
+            mix.l[i] = static_cast<float>(mix.l[i] * g);
+            mix.r[i] = static_cast<float>(mix.r[i] * g);
+        }
+        FadeOut(mix.l, 4.0);
+        FadeOut(mix.r, 4.0);
+        FadeIn(mix.l, 0.01);
+        FadeIn(mix.r, 0.01);
+        return mix;
+    }
+
+    const Song& song;
+    const double beat, step;
+    Stereo drums, bass, pads, arp, lead;
+    Buffer send;
+    const Buffer kick, snare, closed, open, crash;
+    Rng rng;
+    std::vector<size_t> kicks;
+};
+
+Stereo Render(const Song& song) { return SongRenderer(song).Render(); }
 
 // ----------------------------------------------------------------- songs
 
