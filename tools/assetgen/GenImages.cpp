@@ -155,125 +155,148 @@ Canvas IconBase(const Color& edge) {
     return c;
 }
 
-void Icons(Out& out) {
-    const Color cyan(0.5f, 0.9f, 1.0f, 1), gold(1.0f, 0.8f, 0.3f, 1), red(1.0f, 0.35f, 0.25f, 1);
-    {   // long range: a bolt with a long trail reaching a far target
-        Canvas c = IconBase(Color(0.5f, 0.8f, 1.0f, 0.9f));
-        for (int i = 0; i < 4; ++i) c.Capsule(40.0f + i * 26, 160, 52.0f + i * 26, 160, 6, cyan.WithAlpha(0.35f + 0.15f * i));
-        c.Capsule(140, 160, 176, 160, 12, kWhite);
-        c.Polygon({176, 136, 210, 160, 176, 184}, kWhite);
-        c.Ring(196, 84, 30, 6, cyan);
-        c.Circle(196, 84, 8, cyan);
-        c.Capsule(196, 42, 196, 60, 4, cyan);
-        c.Capsule(196, 108, 196, 126, 4, cyan);
-        c.Capsule(154, 84, 172, 84, 4, cyan);
-        c.Capsule(220, 84, 238, 84, 4, cyan);
-        c.Capsule(40, 84, 140, 84, 5, Color(1, 1, 1, 0.5f));
-        c.Polygon({140, 68, 164, 84, 140, 100}, Color(1, 1, 1, 0.5f));
-        SaveTga(out, "long_range.tga", Shrink(c, 4));
-    }
-    {   // machine guns: two streams of bullets
-        Canvas c = IconBase(Color(1.0f, 0.8f, 0.35f, 0.9f));
-        for (int row = 0; row < 2; ++row)
-            for (int i = 0; i < 3; ++i) {
-                float y = 92.0f + row * 72, x = 50.0f + i * 62;
-                c.Rect(x, y - 14, x + 34, y + 14, gold, 4);
-                c.Polygon({x + 34, y - 14, x + 52, y, x + 34, y + 14}, Color(1.0f, 0.9f, 0.6f, 1));
-                c.Rect(x - 4, y - 14, x + 4, y + 14, Color(0.7f, 0.5f, 0.15f, 1), 2);
-            }
-        SaveTga(out, "machine_guns.tga", Shrink(c, 4));
-    }
-    {   // triple fire: three bolts fanning out
-        Canvas c = IconBase(Color(0.6f, 1.0f, 0.5f, 0.9f));
-        const Color lime(0.7f, 1.0f, 0.35f, 1);
-        for (int k = -1; k <= 1; ++k) {
-            float a = float(k) * 0.45f, ax = 128, ay = 214;
-            float bx = ax + std::sin(a) * 150, by = ay - std::cos(a) * 150;
-            c.Capsule(ax, ay, bx, by, 9, lime.WithAlpha(0.6f));
-            c.Circle(bx, by, 20, lime);
-            c.Circle(bx, by, 10, kWhite);
+// The icons' ink.
+const Color kIconCyan(0.5f, 0.9f, 1.0f, 1), kIconGold(1.0f, 0.8f, 0.3f, 1), kIconRed(1.0f, 0.35f, 0.25f, 1);
+
+// Long range: a bolt with a long trail reaching a far target
+Canvas LongRangeIcon() {
+    Canvas c = IconBase(Color(0.5f, 0.8f, 1.0f, 0.9f));
+    for (int i = 0; i < 4; ++i) c.Capsule(40.0f + i * 26, 160, 52.0f + i * 26, 160, 6, kIconCyan.WithAlpha(0.35f + 0.15f * i));
+    c.Capsule(140, 160, 176, 160, 12, kWhite);
+    c.Polygon({176, 136, 210, 160, 176, 184}, kWhite);
+    c.Ring(196, 84, 30, 6, kIconCyan);
+    c.Circle(196, 84, 8, kIconCyan);
+    c.Capsule(196, 42, 196, 60, 4, kIconCyan);
+    c.Capsule(196, 108, 196, 126, 4, kIconCyan);
+    c.Capsule(154, 84, 172, 84, 4, kIconCyan);
+    c.Capsule(220, 84, 238, 84, 4, kIconCyan);
+    c.Capsule(40, 84, 140, 84, 5, Color(1, 1, 1, 0.5f));
+    c.Polygon({140, 68, 164, 84, 140, 100}, Color(1, 1, 1, 0.5f));
+    return c;
+}
+
+// Machine guns: two streams of bullets
+Canvas MachineGunsIcon() {
+    Canvas c = IconBase(Color(1.0f, 0.8f, 0.35f, 0.9f));
+    for (int row = 0; row < 2; ++row)
+        for (int i = 0; i < 3; ++i) {
+            float y = 92.0f + row * 72, x = 50.0f + i * 62;
+            c.Rect(x, y - 14, x + 34, y + 14, kIconGold, 4);
+            c.Polygon({x + 34, y - 14, x + 52, y, x + 34, y + 14}, Color(1.0f, 0.9f, 0.6f, 1));
+            c.Rect(x - 4, y - 14, x + 4, y + 14, Color(0.7f, 0.5f, 0.15f, 1), 2);
         }
-        c.Circle(128, 214, 16, kWhite);
-        SaveTga(out, "triple_fire.tga", Shrink(c, 4));
+    return c;
+}
+
+// Triple fire: three bolts fanning out
+Canvas TripleFireIcon() {
+    Canvas c = IconBase(Color(0.6f, 1.0f, 0.5f, 0.9f));
+    const Color lime(0.7f, 1.0f, 0.35f, 1);
+    for (int k = -1; k <= 1; ++k) {
+        float a = float(k) * 0.45f, ax = 128, ay = 214;
+        float bx = ax + std::sin(a) * 150, by = ay - std::cos(a) * 150;
+        c.Capsule(ax, ay, bx, by, 9, lime.WithAlpha(0.6f));
+        c.Circle(bx, by, 20, lime);
+        c.Circle(bx, by, 10, kWhite);
     }
-    {   // lucky irish: a four-leaf clover
-        Canvas c = IconBase(Color(0.4f, 1.0f, 0.45f, 0.9f));
-        const Color leaf(0.2f, 0.8f, 0.25f, 1), dark(0.05f, 0.4f, 0.1f, 1);
-        c.Capsule(128, 128, 170, 226, 9, dark);
+    c.Circle(128, 214, 16, kWhite);
+    return c;
+}
+
+// Lucky irish: a four-leaf clover
+Canvas LuckyIrishIcon() {
+    Canvas c = IconBase(Color(0.4f, 1.0f, 0.45f, 0.9f));
+    const Color leaf(0.2f, 0.8f, 0.25f, 1), dark(0.05f, 0.4f, 0.1f, 1);
+    c.Capsule(128, 128, 170, 226, 9, dark);
+    for (int k = 0; k < 4; ++k) {
+        float a = float(kPi / 4 + k * kPi / 2);
+        float dx = std::cos(a), dy = std::sin(a), px = -dy, py = dx;
+        // a heart-shaped leaf: two lobes and a point at the centre
+        float lx = 128 + dx * 52, ly = 118 + dy * 52;
+        c.Circle(lx + px * 20, ly + py * 20, 30, leaf);
+        c.Circle(lx - px * 20, ly - py * 20, 30, leaf);
+        c.Polygon({128, 118, lx + px * 44 + dx * 4, ly + py * 44 + dy * 4, lx + dx * 10, ly + dy * 10,
+                   lx - px * 44 + dx * 4, ly - py * 44 + dy * 4},
+                  leaf);
+        c.Capsule(128, 118, lx + dx * 14, ly + dy * 14, 3, dark);
+    }
+    c.Circle(128, 118, 8, Color(0.6f, 1.0f, 0.5f, 1));
+    return c;
+}
+
+// Air brakes: the brake symbol, a circle in brackets with "!"
+Canvas AirBrakesIcon() {
+    Canvas c = IconBase(Color(1.0f, 0.5f, 0.4f, 0.9f));
+    c.Ring(128, 128, 58, 9, kIconRed);
+    c.FillSdf([](float x, float y) {
+        float d = std::fabs(SdCircle(x, y, 128, 128, 92)) - 8;
+        return std::max(d, 30 - std::fabs(x - 128));  // keep only the sides
+    }, kIconRed, 0, 0, 256, 256);
+    c.Capsule(128, 96, 128, 138, 9, kWhite);
+    c.Circle(128, 162, 10, kWhite);
+    return c;
+}
+
+// Shield: a crest, flat top, curving in to a point at the bottom
+Canvas ShieldIcon() {
+    Canvas c(256, 256);
+    std::vector<float> poly = {36, 40, 128, 22, 220, 40};
+    for (int i = 0; i <= 20; ++i) {
+        float t = float(i) / 20;
+        poly.push_back(220 - 92 * (1 - std::cos(t * float(kPi) / 2)));
+        poly.push_back(40 + 196 * std::sin(t * float(kPi) / 2) * 0.6f + 196 * 0.4f * t * t);
+    }
+    for (int i = 19; i >= 1; --i) {
+        size_t k = size_t(6 + 2 * i);
+        poly.push_back(256 - poly[k]);
+        poly.push_back(poly[k + 1]);
+    }
+    Mask halo(256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) halo.Ref(x, y) = SdPolygon(x + 0.5f, y + 0.5f, poly) < 0 ? 1.0f : 0.0f;
+    c.DrawMask(Blur(halo, 8), 0, 0, Color(0.3f, 0.6f, 1.0f, 0.8f));
+    c.Polygon(poly, Color(0.9f, 0.95f, 1.0f, 1));
+    std::vector<float> inner;
+    for (size_t i = 0; i + 1 < poly.size(); i += 2) {
+        inner.push_back(128 + (poly[i] - 128) * 0.82f);
+        inner.push_back(120 + (poly[i + 1] - 120) * 0.82f);
+    }
+    c.FillSdf([&inner](float x, float y) { return SdPolygon(x, y, inner); }, Color(0.15f, 0.4f, 0.95f, 1), 0, 0, 256,
+              256);
+    c.FillSdf([&inner](float x, float y) { return std::max(SdPolygon(x, y, inner), x - 128); },
+              Color(0.3f, 0.6f, 1.0f, 1), 0, 0, 256, 256);
+    return c;
+}
+
+// Cross hairs: a broken ring with four ticks and a centre dot
+Canvas CrossHairs() {
+    Canvas c(256, 256);
+    const Color ink(0.7f, 1.0f, 0.8f, 0.9f), edge(0, 0, 0, 0.5f);
+    for (int pass = 0; pass < 2; ++pass) {
+        float g = pass == 0 ? 6.0f : 0.0f;
+        const Color& col = pass == 0 ? edge : ink;
+        c.FillSdf([g](float x, float y) {
+            float d = std::fabs(SdCircle(x, y, 128, 128, 70)) - 4 - g;
+            float gap = std::min(std::fabs(x - 128), std::fabs(y - 128)) - 24;
+            return std::max(d, -gap);
+        }, col, 0, 0, 256, 256);
         for (int k = 0; k < 4; ++k) {
-            float a = float(kPi / 4 + k * kPi / 2);
-            float dx = std::cos(a), dy = std::sin(a), px = -dy, py = dx;
-            // a heart-shaped leaf: two lobes and a point at the centre
-            float lx = 128 + dx * 52, ly = 118 + dy * 52;
-            c.Circle(lx + px * 20, ly + py * 20, 30, leaf);
-            c.Circle(lx - px * 20, ly - py * 20, 30, leaf);
-            c.Polygon({128, 118, lx + px * 44 + dx * 4, ly + py * 44 + dy * 4, lx + dx * 10, ly + dy * 10,
-                       lx - px * 44 + dx * 4, ly - py * 44 + dy * 4},
-                      leaf);
-            c.Capsule(128, 118, lx + dx * 14, ly + dy * 14, 3, dark);
+            float dx = k == 0 ? 1.0f : (k == 1 ? -1.0f : 0.0f), dy = k == 2 ? 1.0f : (k == 3 ? -1.0f : 0.0f);
+            c.Capsule(128 + dx * 30, 128 + dy * 30, 128 + dx * 96, 128 + dy * 96, 5 + g, col);
         }
-        c.Circle(128, 118, 8, Color(0.6f, 1.0f, 0.5f, 1));
-        SaveTga(out, "lucky_irish.tga", Shrink(c, 4));
+        c.Circle(128, 128, 7 + g, col);
     }
-    {   // air brakes: the brake symbol, a circle in brackets with "!"
-        Canvas c = IconBase(Color(1.0f, 0.5f, 0.4f, 0.9f));
-        c.Ring(128, 128, 58, 9, red);
-        c.FillSdf([](float x, float y) {
-            float d = std::fabs(SdCircle(x, y, 128, 128, 92)) - 8;
-            return std::max(d, 30 - std::fabs(x - 128));  // keep only the sides
-        }, red, 0, 0, 256, 256);
-        c.Capsule(128, 96, 128, 138, 9, kWhite);
-        c.Circle(128, 162, 10, kWhite);
-        SaveTga(out, "air_brakes.tga", Shrink(c, 4));
-    }
-    {   // shield: a crest, flat top, curving in to a point at the bottom
-        Canvas c(256, 256);
-        std::vector<float> poly = {36, 40, 128, 22, 220, 40};
-        for (int i = 0; i <= 20; ++i) {
-            float t = float(i) / 20;
-            poly.push_back(220 - 92 * (1 - std::cos(t * float(kPi) / 2)));
-            poly.push_back(40 + 196 * std::sin(t * float(kPi) / 2) * 0.6f + 196 * 0.4f * t * t);
-        }
-        for (int i = 19; i >= 1; --i) {
-            size_t k = size_t(6 + 2 * i);
-            poly.push_back(256 - poly[k]);
-            poly.push_back(poly[k + 1]);
-        }
-        Mask halo(256, 256);
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x) halo.Ref(x, y) = SdPolygon(x + 0.5f, y + 0.5f, poly) < 0 ? 1.0f : 0.0f;
-        c.DrawMask(Blur(halo, 8), 0, 0, Color(0.3f, 0.6f, 1.0f, 0.8f));
-        c.Polygon(poly, Color(0.9f, 0.95f, 1.0f, 1));
-        std::vector<float> inner;
-        for (size_t i = 0; i + 1 < poly.size(); i += 2) {
-            inner.push_back(128 + (poly[i] - 128) * 0.82f);
-            inner.push_back(120 + (poly[i + 1] - 120) * 0.82f);
-        }
-        c.FillSdf([&inner](float x, float y) { return SdPolygon(x, y, inner); }, Color(0.15f, 0.4f, 0.95f, 1), 0, 0, 256,
-                  256);
-        c.FillSdf([&inner](float x, float y) { return std::max(SdPolygon(x, y, inner), x - 128); },
-                  Color(0.3f, 0.6f, 1.0f, 1), 0, 0, 256, 256);
-        SaveTga(out, "shield.tga", Shrink(c, 4));
-    }
-    {   // cross hairs: a broken ring with four ticks and a centre dot
-        Canvas c(256, 256);
-        const Color ink(0.7f, 1.0f, 0.8f, 0.9f), edge(0, 0, 0, 0.5f);
-        for (int pass = 0; pass < 2; ++pass) {
-            float g = pass == 0 ? 6.0f : 0.0f;
-            const Color& col = pass == 0 ? edge : ink;
-            c.FillSdf([g](float x, float y) {
-                float d = std::fabs(SdCircle(x, y, 128, 128, 70)) - 4 - g;
-                float gap = std::min(std::fabs(x - 128), std::fabs(y - 128)) - 24;
-                return std::max(d, -gap);
-            }, col, 0, 0, 256, 256);
-            for (int k = 0; k < 4; ++k) {
-                float dx = k == 0 ? 1.0f : (k == 1 ? -1.0f : 0.0f), dy = k == 2 ? 1.0f : (k == 3 ? -1.0f : 0.0f);
-                c.Capsule(128 + dx * 30, 128 + dy * 30, 128 + dx * 96, 128 + dy * 96, 5 + g, col);
-            }
-            c.Circle(128, 128, 7 + g, col);
-        }
-        SaveTga(out, "cross_hairs.tga", Shrink(c, 4));
-    }
+    return c;
+}
+
+void Icons(Out& out) {
+    SaveTga(out, "long_range.tga", Shrink(LongRangeIcon(), 4));
+    SaveTga(out, "machine_guns.tga", Shrink(MachineGunsIcon(), 4));
+    SaveTga(out, "triple_fire.tga", Shrink(TripleFireIcon(), 4));
+    SaveTga(out, "lucky_irish.tga", Shrink(LuckyIrishIcon(), 4));
+    SaveTga(out, "air_brakes.tga", Shrink(AirBrakesIcon(), 4));
+    SaveTga(out, "shield.tga", Shrink(ShieldIcon(), 4));
+    SaveTga(out, "cross_hairs.tga", Shrink(CrossHairs(), 4));
 }
 
 // ------------------------------------------------------------- pause panel
@@ -384,77 +407,98 @@ void Planet(Canvas& c, float cx, float cy, float R, const Color& lo, const Color
         }
 }
 
+// A distant sun flaring at the upper left.
+void TitleSun(Canvas& c) {
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            float d = std::hypot(float(x) - 96, float(y) - 70);
+            c.Add(x, y, Color(1.0f, 0.9f, 0.75f, 1), 40.0f / (d + 40.0f) * std::exp(-d / 220.0f));
+        }
+    c.Circle(96, 70, 7, Color(1, 1, 0.95f, 1), true);
+    c.Capsule(96 - 70, 70, 96 + 70, 70, 0.8f, Color(1, 0.95f, 0.85f, 0.45f), true);
+    c.Capsule(96, 70 - 40, 96, 70 + 40, 0.8f, Color(1, 0.95f, 0.85f, 0.45f), true);
+}
+
+// Asteroid silhouettes crossing the foreground.
+void TitleAsteroids(Canvas& c) {
+    Rng rng(104);
+    for (int i = 0; i < 6; ++i) {
+        float ax = float(rng.Range(30, 420)), ay = float(rng.Range(300, 460)), ar = float(rng.Range(6, 22));
+        std::vector<float> poly;
+        for (int k = 0; k < 11; ++k) {
+            float a = float(2 * kPi * k / 11), r = ar * float(rng.Range(0.75, 1.15));
+            poly.push_back(ax + r * std::cos(a));
+            poly.push_back(ay + r * std::sin(a));
+        }
+        c.Polygon(poly, Color(0.16f, 0.13f, 0.12f, 1));
+        c.FillSdf([&poly, ax, ay, ar](float x, float y) {
+            return std::max(SdPolygon(x, y, poly), -SdCircle(x, y, ax + ar * 0.35f, ay + ar * 0.3f, ar * 0.95f));
+        }, Color(0.42f, 0.36f, 0.3f, 1), ax - ar * 1.2f, ay - ar * 1.2f, ax + ar * 1.2f, ay + ar * 1.2f);
+    }
+}
+
+// The name, in a cold metal gradient over a blue glow.
+void TitleName(Canvas& c) {
+    int size = 86;
+    while (size > 20 && Font::Bold().Render("KORVALEND", size, 2).w + 24 + Font::Bold().Render("3D", size, 2).w > 580)
+        --size;
+    Mask name = Font::Bold().Render("KORVALEND", size, 2);
+    Mask three = Font::Bold().Render("3D", size, 2);
+    int total = name.w + 24 + three.w;
+    int ox = 320 - total / 2, oy = 150 - name.h / 2;
+    c.DrawMask(Blur(Pad(name, 24), 10), ox - 24, oy - 24, Color(0.2f, 0.5f, 1.0f, 0.9f));
+    c.DrawMask(Blur(Pad(three, 24), 10), ox + name.w + 24 - 24, oy - 24, Color(1.0f, 0.4f, 0.1f, 0.9f));
+    c.DrawMask(Pad(name, 0), ox + 3, oy + 4, Color(0, 0, 0, 0.7f));
+    c.DrawMaskGradient(name, ox, oy, Color(1, 1, 1, 1), Color(0.45f, 0.65f, 0.95f, 1));
+    c.DrawMaskGradient(three, ox + name.w + 24, oy, Color(1.0f, 0.95f, 0.6f, 1), Color(1.0f, 0.45f, 0.1f, 1));
+    GlowText(c, "press any key", 26, Color(0.85f, 0.9f, 1.0f, 1), Color(0.2f, 0.4f, 1.0f, 1), 4, 0.8f, 320, 430,
+             1.5f);
+}
+
+// The shattered remains of a ship: a bright burst with debris.
+void GameOverBurst(Canvas& c) {
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            float d = std::hypot(float(x) - 320, float(y) - 250);
+            c.Add(x, y, Color(1.0f, 0.55f, 0.2f, 1), 60.0f / (d + 60.0f) * std::exp(-d / 160.0f) * 0.9f);
+        }
+    Rng rng(203);
+    for (int i = 0; i < 90; ++i) {
+        Vec3 dir = rng.UnitVector();
+        float r0 = float(rng.Range(20, 60)), r1 = r0 + float(rng.Range(20, 150));
+        float dx = dir.x, dy = dir.y;
+        float l = std::hypot(dx, dy);
+        if (l < 1e-3f) continue;
+        dx /= l;
+        dy /= l;
+        c.Capsule(320 + dx * r0, 250 + dy * r0, 320 + dx * r1, 250 + dy * r1, float(rng.Range(0.5, 1.5)),
+                  Color(1.0f, 0.8f, 0.4f, float(rng.Range(0.2, 0.7))), true);
+    }
+}
+
+// The words, in hot colours over a red glow.
+void GameOverWords(Canvas& c) {
+    Mask word = Font::Bold().Render("GAME OVER", FitSize(Font::Bold(), "GAME OVER", 560, 140, 110, 3), 3);
+    int ox = 320 - word.w / 2, oy = 240 - word.h / 2;
+    c.DrawMask(Blur(Pad(word, 28), 12), ox - 28, oy - 28, Color(1.0f, 0.2f, 0.05f, 0.95f));
+    c.DrawMask(word, ox + 4, oy + 5, Color(0, 0, 0, 0.75f));
+    c.DrawMaskGradient(word, ox, oy, Color(1.0f, 0.95f, 0.7f, 1), Color(1.0f, 0.3f, 0.1f, 1));
+}
+
 Canvas Title(bool gameOver) {
     Canvas c(640, 480, Color(0.0f, 0.0f, 0.02f, 1));
     if (!gameOver) {
         Nebula(c, 101, Color(0.35f, 0.1f, 0.55f, 1), Color(0.1f, 0.35f, 0.7f, 1), 0.55f);
         Starfield(c, 102, 700);
         Planet(c, 520, 400, 150, Color(0.35f, 0.22f, 0.15f, 1), Color(0.85f, 0.7f, 0.5f, 1), 103);
-        // A distant sun flaring at the upper left.
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                float d = std::hypot(float(x) - 96, float(y) - 70);
-                c.Add(x, y, Color(1.0f, 0.9f, 0.75f, 1), 40.0f / (d + 40.0f) * std::exp(-d / 220.0f));
-            }
-        c.Circle(96, 70, 7, Color(1, 1, 0.95f, 1), true);
-        c.Capsule(96 - 70, 70, 96 + 70, 70, 0.8f, Color(1, 0.95f, 0.85f, 0.45f), true);
-        c.Capsule(96, 70 - 40, 96, 70 + 40, 0.8f, Color(1, 0.95f, 0.85f, 0.45f), true);
-        // Asteroid silhouettes crossing the foreground.
-        Rng rng(104);
-        for (int i = 0; i < 6; ++i) {
-            float ax = float(rng.Range(30, 420)), ay = float(rng.Range(300, 460)), ar = float(rng.Range(6, 22));
-            std::vector<float> poly;
-            for (int k = 0; k < 11; ++k) {
-                float a = float(2 * kPi * k / 11), r = ar * float(rng.Range(0.75, 1.15));
-                poly.push_back(ax + r * std::cos(a));
-                poly.push_back(ay + r * std::sin(a));
-            }
-            c.Polygon(poly, Color(0.16f, 0.13f, 0.12f, 1));
-            c.FillSdf([&poly, ax, ay, ar](float x, float y) {
-                return std::max(SdPolygon(x, y, poly), -SdCircle(x, y, ax + ar * 0.35f, ay + ar * 0.3f, ar * 0.95f));
-            }, Color(0.42f, 0.36f, 0.3f, 1), ax - ar * 1.2f, ay - ar * 1.2f, ax + ar * 1.2f, ay + ar * 1.2f);
-        }
-        // The name, in a cold metal gradient over a blue glow.
-        int size = 86;
-        while (size > 20 && Font::Bold().Render("KORVALEND", size, 2).w + 24 + Font::Bold().Render("3D", size, 2).w > 580)
-            --size;
-        Mask name = Font::Bold().Render("KORVALEND", size, 2);
-        Mask three = Font::Bold().Render("3D", size, 2);
-        int total = name.w + 24 + three.w;
-        int ox = 320 - total / 2, oy = 150 - name.h / 2;
-        c.DrawMask(Blur(Pad(name, 24), 10), ox - 24, oy - 24, Color(0.2f, 0.5f, 1.0f, 0.9f));
-        c.DrawMask(Blur(Pad(three, 24), 10), ox + name.w + 24 - 24, oy - 24, Color(1.0f, 0.4f, 0.1f, 0.9f));
-        c.DrawMask(Pad(name, 0), ox + 3, oy + 4, Color(0, 0, 0, 0.7f));
-        c.DrawMaskGradient(name, ox, oy, Color(1, 1, 1, 1), Color(0.45f, 0.65f, 0.95f, 1));
-        c.DrawMaskGradient(three, ox + name.w + 24, oy, Color(1.0f, 0.95f, 0.6f, 1), Color(1.0f, 0.45f, 0.1f, 1));
-        GlowText(c, "press any key", 26, Color(0.85f, 0.9f, 1.0f, 1), Color(0.2f, 0.4f, 1.0f, 1), 4, 0.8f, 320, 430,
-                 1.5f);
+        TitleSun(c);
+        TitleAsteroids(c);
+        TitleName(c);
     } else {
         Nebula(c, 201, Color(0.6f, 0.08f, 0.04f, 1), Color(0.45f, 0.2f, 0.05f, 1), 0.5f);
         Starfield(c, 202, 500);
-        // The shattered remains of a ship: a bright burst with debris.
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                float d = std::hypot(float(x) - 320, float(y) - 250);
-                c.Add(x, y, Color(1.0f, 0.55f, 0.2f, 1), 60.0f / (d + 60.0f) * std::exp(-d / 160.0f) * 0.9f);
-            }
-        Rng rng(203);
-        for (int i = 0; i < 90; ++i) {
-            Vec3 dir = rng.UnitVector();
-            float r0 = float(rng.Range(20, 60)), r1 = r0 + float(rng.Range(20, 150));
-            float dx = dir.x, dy = dir.y;
-            float l = std::hypot(dx, dy);
-            if (l < 1e-3f) continue;
-            dx /= l;
-            dy /= l;
-            c.Capsule(320 + dx * r0, 250 + dy * r0, 320 + dx * r1, 250 + dy * r1, float(rng.Range(0.5, 1.5)),
-                      Color(1.0f, 0.8f, 0.4f, float(rng.Range(0.2, 0.7))), true);
-        }
-        Mask word = Font::Bold().Render("GAME OVER", FitSize(Font::Bold(), "GAME OVER", 560, 140, 110, 3), 3);
-        int ox = 320 - word.w / 2, oy = 240 - word.h / 2;
-        c.DrawMask(Blur(Pad(word, 28), 12), ox - 28, oy - 28, Color(1.0f, 0.2f, 0.05f, 0.95f));
-        c.DrawMask(word, ox + 4, oy + 5, Color(0, 0, 0, 0.75f));
-        c.DrawMaskGradient(word, ox, oy, Color(1.0f, 0.95f, 0.7f, 1), Color(1.0f, 0.3f, 0.1f, 1));
+        GameOverBurst(c);
+        GameOverWords(c);
     }
     // Keep every channel within range before the file clamps it.
     c.Shade([](int, int, const Color& p) {
