@@ -4,6 +4,7 @@
 #define KORVALEND_ASSETGEN_H
 
 #include <string>
+#include <vector>
 
 // Each writes its files under dir (the folder of the game's executable) and
 // returns false, after a message on stderr, if a file could not be written.
@@ -11,5 +12,14 @@ bool GenerateModels(const std::string& dir);  // Models/*.ms3d and their texture
 bool GenerateImages(const std::string& dir);  // Images/*.tga, Images/*.bmp
 bool GenerateSounds(const std::string& dir);  // Sounds/*.wav and the sounds link
 bool GenerateMusic(const std::string& dir);   // Music/list.txt and the songs
+
+// `assetgen --only NAME...`: only the named files are written. A name is a
+// file's path under the output folder ("Images/flare.tga"), a folder
+// ("Music"), or a bare file name. A folder none of the names can be in is
+// not made at all; within one, everything is still computed in the same
+// order (so the random draws stay the same) but only what is named is written.
+void SetWantedAssets(const std::vector<std::string>& names);
+bool AssetWanted(const std::string& path);
+bool GroupWanted(const std::string& folder);
 
 #endif

@@ -524,12 +524,14 @@ bool GenerateMusic(const std::string& dir) {
     bool ok = true;
     std::string list;
     for (const Song& s : songs) {
+        if (!AssetWanted(folder + "/" + s.file)) continue;  // each song has its own seed
         Stereo mix = Render(s);
         ok = WriteOggStereo(folder + "/" + s.file, mix.l, mix.r, 0.5) && ok;
         list += s.file;
         list += "\n";
     }
     const std::string listPath = folder + "/list.txt";
+    if (!AssetWanted(listPath)) return ok;
     FILE* f = std::fopen(listPath.c_str(), "w");
     bool listOk = f && std::fputs(list.c_str(), f) >= 0;
     if (f && std::fclose(f) != 0) listOk = false;

@@ -724,6 +724,7 @@ bool GenerateSounds(const std::string& dir) {
     };
     bool ok = true;
     for (const Effect& e : effects) {
+        if (!AssetWanted(folder + "/" + e.name + ".wav")) continue;  // each effect has its own seed
         Buffer b = e.make();
         // Loops run for as long as a key is held, so they sit a little lower.
         Normalise(b, e.loop ? -3.0 : -1.5);

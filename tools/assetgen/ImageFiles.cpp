@@ -1,5 +1,7 @@
 #include "ImageFiles.h"
 
+#include "AssetGen.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -17,6 +19,7 @@ static uint8_t ToByte(float v) {
 }
 
 static bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (!AssetWanted(path)) return true;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));

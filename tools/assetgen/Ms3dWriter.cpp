@@ -1,5 +1,7 @@
 #include "Ms3dWriter.h"
 
+#include "AssetGen.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -102,6 +104,7 @@ std::vector<uint8_t> EncodeMs3d(const ModelData& m) {
 }
 
 bool WriteMs3d(const std::string& path, const ModelData& m) {
+    if (!AssetWanted(path)) return true;
     std::vector<uint8_t> bytes = EncodeMs3d(m);
     if (bytes.empty()) {
         std::fprintf(stderr, "assetgen: %s not written\n", path.c_str());

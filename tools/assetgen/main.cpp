@@ -1,15 +1,30 @@
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "AssetGen.h"
 
 int main(int argc, char** argv) {
-    std::string dir = argc > 1 ? argv[1] : ".";
+    std::string dir = ".";
+    std::vector<std::string> only;
+    int i = 1;
+    if (i < argc && std::string(argv[i]) != "--only") dir = argv[i++];
+    if (i < argc && std::string(argv[i]) == "--only") {
+        only.assign(argv + i + 1, argv + argc);
+        if (only.empty()) {
+            std::fprintf(stderr, "usage: assetgen [DIR] [--only NAME...]\n");
+            return 2;
+        }
+    } else if (i < argc) {
+        std::fprintf(stderr, "usage: assetgen [DIR] [--only NAME...]\n");
+        return 2;
+    }
+    SetWantedAssets(only);
     bool ok = true;
-    ok = GenerateModels(dir) && ok;
-    ok = GenerateImages(dir) && ok;
-    ok = GenerateSounds(dir) && ok;
-    ok = GenerateMusic(dir) && ok;
+    if (GroupWanted("Models")) ok = GenerateModels(dir) && ok;
+    if (GroupWanted("Images")) ok = GenerateImages(dir) && ok;
+    if (GroupWanted("Sounds")) ok = GenerateSounds(dir) && ok;
+    if (GroupWanted("Music")) ok = GenerateMusic(dir) && ok;
     if (!ok) {
         std::fprintf(stderr, "assetgen: some assets could not be written\n");
         return 1;
