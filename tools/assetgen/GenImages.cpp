@@ -17,6 +17,7 @@
 #include "Canvas.h"
 #include "Font.h"
 #include "ImageFiles.h"
+#include "Palette.h"
 #include "VisMath.h"
 
 using namespace vis;
@@ -30,7 +31,6 @@ struct Out {
 
 void SaveTga(Out& out, const std::string& name, const Canvas& c) { out.ok = WriteTga(out.dir + name, c, true) && out.ok; }
 
-const Color kWhite(1, 1, 1, 1);
 const Color kGlow(0.75f, 0.88f, 1.0f, 1);
 
 // Text centred in the canvas with a soft halo behind it.
@@ -110,8 +110,7 @@ void Digits(Out& out) {
 
 void Times(Out& out) {
     // The same colours as the tokens in the arena.
-    const Color tints[4] = {Color(0.35f, 1.0f, 0.4f, 1), Color(0.4f, 0.7f, 1.0f, 1), Color(0.95f, 0.45f, 1.0f, 1),
-                            Color(1.0f, 0.7f, 0.25f, 1)};
+    const Color* tints = kMultiplierTints;
     for (int n = 2; n <= 5; ++n) {
         Canvas c(64, 64);
         Mask x = Font::Bold().Render("x", 26), dg = Font::Bold().Render(std::to_string(n), 46);

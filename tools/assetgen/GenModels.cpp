@@ -16,6 +16,7 @@
 #include "ImageFiles.h"
 #include "Mesh.h"
 #include "Ms3dWriter.h"
+#include "Palette.h"
 #include "VisMath.h"
 
 using namespace vis;
@@ -490,9 +491,7 @@ ModelData Nova(Out& out) {
 }
 
 ModelData Multiplier(Out& out, int n) {
-    static const Color tints[4] = {Rgb(0.2f, 0.75f, 0.25f), Rgb(0.2f, 0.5f, 1.0f), Rgb(0.8f, 0.25f, 0.9f),
-                                   Rgb(1.0f, 0.55f, 0.1f)};
-    Color tint = tints[n - 2];
+    Color tint = kMultiplierTints[n - 2];
     std::string tex = "multiplier" + std::to_string(n) + ".tga";
     SaveTexture(out, tex, MultiplierTexture(n, tint), false);
     ModelData m;
