@@ -1,3 +1,6 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,4 +35,17 @@ bool GroupWanted(const std::string& folder) {
             return true;
     }
     return false;
+}
+
+bool WriteAssetFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (!AssetWanted(path)) return true;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) std::fprintf(stderr, "assetgen: short write to %s\n", path.c_str());
+    return ok;
 }

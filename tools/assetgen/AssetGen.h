@@ -3,6 +3,7 @@
 #ifndef KORVALEND_ASSETGEN_H
 #define KORVALEND_ASSETGEN_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,7 @@ bool GenerateMusic(const std::string& dir);   // Music/list.txt and the songs
 void SetWantedAssets(const std::vector<std::string>& names);
 bool AssetWanted(const std::string& path);
 bool GroupWanted(const std::string& folder);
+// Writes a generated file, unless --only leaves it out; false after a message.
+bool WriteAssetFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 #endif

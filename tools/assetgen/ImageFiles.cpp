@@ -18,19 +18,6 @@ static uint8_t ToByte(float v) {
     return uint8_t(v * 255.0f + 0.5f);
 }
 
-static bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (!AssetWanted(path)) return true;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: short write to %s\n", path.c_str());
-    return ok;
-}
-
 static void Put16(std::vector<uint8_t>& b, unsigned v) {
     b.push_back(uint8_t(v & 0xFF));
     b.push_back(uint8_t((v >> 8) & 0xFF));
@@ -42,13 +29,12 @@ static void Put32(std::vector<uint8_t>& b, uint32_t v) {
 }
 
 bool WriteTga(const std::string& path, const Canvas& c, bool withAlpha) {
-    std::vector<uint8_t> b;
     const int bpp = withAlpha ? 4 : 3;
-    b.reserve(18 + size_t(c.W()) * size_t(c.H()) * size_t(bpp));
     // No identifier, no colour map, type 2, all-zero colour-map fields,
     // origin (0, 0): the fixed twelve bytes the game compares.
     const uint8_t head[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    b.insert(b.end(), head, head + 12);
+    std::vector<uint8_t> b(head, head + 12);
+    b.reserve(18 + size_t(c.W()) * size_t(c.H()) * size_t(bpp));
     Put16(b, unsigned(c.W()));
     Put16(b, unsigned(c.H()));
     b.push_back(uint8_t(bpp * 8));
@@ -61,7 +47,7 @@ bool WriteTga(const std::string& path, const Canvas& c, bool withAlpha) {
             b.push_back(ToByte(p.r));
             if (withAlpha) b.push_back(ToByte(p.a));
         }
-    return WriteFile(path, b);
+    return WriteAssetFile(path, b);
 }
 
 bool WriteBmp(const std::string& path, const Canvas& c) {
@@ -95,7 +81,7 @@ bool WriteBmp(const std::string& path, const Canvas& c) {
         }
         while (b.size() - start < rowBytes) b.push_back(0);
     }
-    return WriteFile(path, b);
+    return WriteAssetFile(path, b);
 }
 
 bool EnsureDir(const std::string& path) {

@@ -110,15 +110,7 @@ bool WriteMs3d(const std::string& path, const ModelData& m) {
         std::fprintf(stderr, "assetgen: %s not written\n", path.c_str());
         return false;
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: short write to %s\n", path.c_str());
-    return ok;
+    return WriteAssetFile(path, bytes);
 }
 
 }  // namespace vis
