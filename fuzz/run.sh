@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer driver of a fuzz build for a while, one after another:
 #   fuzz/run.sh BUILD_DIR SECONDS [DRIVER...]
+# With FUZZ_RUNS set, a driver also stops after that many executions.
 # Each driver's corpus (BUILD_DIR/fuzz-corpus/DRIVER) is seeded from the
 # generated data, ../shared/testdata when present and the driver's past
 # crashes (fuzz/regressions/DRIVER). New crashes are written to
@@ -104,7 +105,7 @@ for driver in "${DRIVERS[@]}"; do
     (cd "$BUILD/nodata" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$SRC/fuzz/lsan.supp" \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 SDL_VIDEODRIVER=dummy \
         "$exe" -max_total_time="$SECONDS_EACH" -max_len="$LIMIT" \
-        -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$crashes/" \
+        ${FUZZ_RUNS:+-runs=$FUZZ_RUNS} -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$crashes/" \
         "$corpus" "$seeds") >"$log" 2>&1
     status=$?
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
