@@ -11,6 +11,8 @@
 // Inputs the reader accepted, for the standalone report.
 static int gAccepted = 0;
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A heap copy of exactly the input's size, so that reading past it is
     // seen by the address sanitizer.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game, its tools and its tests need.
 # Only what is missing is installed; running it again changes nothing.
+# With the argument "fuzz" it also installs what `make fuzz` needs.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +11,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri xdotool imagemagick sox
 )
+# Only `make fuzz` needs clang and its sanitizer and libFuzzer runtimes.
+if [ "${1:-}" = "fuzz" ]; then PACKAGES+=(clang libclang-rt-dev); fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

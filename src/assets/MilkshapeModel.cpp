@@ -10,6 +10,7 @@ namespace {
 const char kIdentifier[10] = {'M', 'S', '3', 'D', '0', '0', '0', '0', '0', '0'};
 const size_t kVertexSize = 15;
 const size_t kTriangleSize = 70;
+const size_t kGroupSize = 1 + 32 + 2 + 1;
 const size_t kMaterialSize = 361;
 const size_t kTextureNameSize = 128;
 
@@ -140,7 +141,9 @@ bool ReadTriangles(Reader& in, ParsedModel& model) {
 bool ReadGroups(Reader& in, ParsedModel& model) {
     const size_t nT = model.remap.size();
     unsigned int nG = 0;
-    if (!in.U16(nG)) return false;
+    // A group takes at least kGroupSize bytes: no room for them is refused
+    // before room is made for them.
+    if (!in.U16(nG) || !in.Has(size_t(nG) * kGroupSize)) return false;
     model.groups.resize(nG);
     for (unsigned int i = 0; i < nG; i++) {
         ParsedGroup& group = model.groups[i];

@@ -60,6 +60,11 @@ void Music::LoadMusicFiles() {
         error("Unable to find \"%s\"; will be unable to play any music!\n", LIST_FILE);
         return;
     }
+    ReadPlayList(file, &musicFiles, &numMusicFiles, &capacity);
+    std::fclose(file);
+}
+
+void ReadPlayList(FILE* file, char*** entries, int* count, int* capacity) {
     const size_t dirLength = std::strlen(MUSIC_DIR);
     for (;;) {
         // One piece: up to the line feed (removed), the end of the file, or
@@ -80,15 +85,15 @@ void Music::LoadMusicFiles() {
         }
         piece[length] = '\0';
 
-        if (numMusicFiles == capacity) {
-            int newCapacity = capacity == 0 ? FIRST_CAPACITY : capacity * 2;
-            char** grown = static_cast<char**>(std::realloc(musicFiles, sizeof(char*) * newCapacity));
+        if (*count == *capacity) {
+            int newCapacity = *capacity == 0 ? FIRST_CAPACITY : *capacity * 2;
+            char** grown = static_cast<char**>(std::realloc(*entries, sizeof(char*) * newCapacity));
             if (grown == nullptr) {
                 error("Out of memory reading \"%s\"; the play list stops here\n", LIST_FILE);
                 break;
             }
-            musicFiles = grown;
-            capacity = newCapacity;
+            *entries = grown;
+            *capacity = newCapacity;
         }
         char* entry = static_cast<char*>(std::malloc(dirLength + PIECE_CHARS + 1));
         if (entry == nullptr) {
@@ -97,9 +102,8 @@ void Music::LoadMusicFiles() {
         }
         std::memcpy(entry, MUSIC_DIR, dirLength);
         std::memcpy(entry + dirLength, piece, static_cast<size_t>(length) + 1);
-        musicFiles[numMusicFiles++] = entry;
+        (*entries)[(*count)++] = entry;
     }
-    std::fclose(file);
 }
 
 void Music::StopMusic() {

@@ -2,6 +2,8 @@
 #ifndef KORVALEND_MUSIC_H
 #define KORVALEND_MUSIC_H
 
+#include <cstdio>
+
 struct FSOUND_SAMPLE;
 struct FSOUND_STREAM;
 
@@ -11,6 +13,11 @@ enum MusicModeT {
     MUSIC_OFF_MODE = 2,
     NUM_MUSIC_MODES = 3
 };
+
+// Appends the entries of an open play list ("Music/" followed by each piece
+// of a line) to the malloc'ed array *entries of *count entries and room for
+// *capacity, which grows as needed. Each entry is malloc'ed.
+void ReadPlayList(FILE* file, char*** entries, int* count, int* capacity);
 
 class Music {
 public:

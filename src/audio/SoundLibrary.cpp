@@ -6,10 +6,12 @@
 
 #include <SDL/SDL.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +75,8 @@ struct Library {
     unsigned long long serial = 0;
     std::vector<std::unique_ptr<FSOUND_SAMPLE>> samples;
     std::vector<std::unique_ptr<FSOUND_STREAM>> streams;
+    // Files that failed to open, with what lay at their paths then.
+    std::map<std::string, std::string> refused;
 };
 
 // Never destroyed: the device thread may still be mixing while the process
@@ -116,7 +120,22 @@ std::string OtherSpelling(const char* name) {
     return "";
 }
 
-SNDFILE* OpenSoundFile(const char* name, SF_INFO* info) {
+// What lies at a name and at its other spelling: file, size and time.
+std::string Fingerprint(const char* name) {
+    std::string print;
+    for (const std::string& path : {std::string(name), OtherSpelling(name)}) {
+        struct stat st;
+        if (path.empty() || stat(path.c_str(), &st) != 0) {
+            print += "-;";
+            continue;
+        }
+        print += std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) +
+                 ":" + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + ";";
+    }
+    return print;
+}
+
+SNDFILE* TryOpen(const char* name, SF_INFO* info) {
     std::memset(info, 0, sizeof *info);
     SNDFILE* file = sf_open(name, SFM_READ, info);
     if (file != nullptr) return file;
@@ -124,6 +143,23 @@ SNDFILE* OpenSoundFile(const char* name, SF_INFO* info) {
     if (other.empty()) return nullptr;
     std::memset(info, 0, sizeof *info);
     return sf_open(other.c_str(), SFM_READ, info);
+}
+
+// A file that failed to open is not tried again while it stays the same:
+// libsndfile leaks a little each time it refuses some broken files (a cut
+// Ogg Vorbis file), and the music tries a bad play list every frame.
+SNDFILE* OpenSoundFile(const char* name, SF_INFO* info) {
+    std::string print = Fingerprint(name);
+    auto& refused = Lib().refused;
+    auto known = refused.find(name);
+    if (known != refused.end() && known->second == print) return nullptr;
+    SNDFILE* file = TryOpen(name, info);
+    if (file == nullptr) {
+        refused[name] = print;
+    } else if (known != refused.end()) {
+        refused.erase(known);
+    }
+    return file;
 }
 
 bool UsableFormat(const SF_INFO& info) {
@@ -338,6 +374,7 @@ void FSOUND_Close() {
     lib.streams.clear();
     lib.samples.clear();
     lib.channels.clear();
+    lib.refused.clear();
     lib.initialized = false;
 }
 

@@ -5,12 +5,51 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "../shell/MyError.h"
 
+namespace {
+// SDL makes room for the whole picture before it reads a pixel, so a few
+// bytes of header could claim gigabytes: larger pictures are refused first.
+const long long MAX_BITMAP_SIDE = 16384;
+const long long MAX_BITMAP_PIXELS = 4096LL * 4096;
+
+// False, with the SDL error set, when the header claims a size we refuse.
+// The stream is left where it was; what SDL refuses itself is let through.
+bool SizeAcceptable(SDL_RWops* rw) {
+    unsigned char header[26];
+    const int start = SDL_RWtell(rw);
+    const int got = SDL_RWread(rw, header, 1, sizeof header);
+    SDL_RWseek(rw, start, SEEK_SET);
+    if (got != static_cast<int>(sizeof header) || header[0] != 'B' || header[1] != 'M') return true;
+    auto u16 = [&](int at) { return static_cast<long long>(header[at] | (header[at + 1] << 8)); };
+    auto s32 = [&](int at) {
+        return static_cast<long long>(static_cast<int32_t>(
+            static_cast<uint32_t>(u16(at)) | (static_cast<uint32_t>(u16(at + 2)) << 16)));
+    };
+    // The old OS/2 header has 16-bit sizes, every later one 32-bit ones
+    // (a negative height means rows from the top).
+    const bool core = s32(14) == 12;
+    const long long w = core ? u16(18) : std::llabs(s32(18));
+    const long long h = core ? u16(20) : std::llabs(s32(22));
+    if (w <= MAX_BITMAP_SIDE && h <= MAX_BITMAP_SIDE && w * h <= MAX_BITMAP_PIXELS) return true;
+    SDL_SetError("a picture of %lld x %lld pixels is too large", w, h);
+    return false;
+}
+}  // namespace
+
 unsigned char* LoadBitmap(const char* filename, unsigned int* width, unsigned int* height) {
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(filename, "rb"), 1);
+    SDL_RWops* file = SDL_RWFromFile(filename, "rb");
+    if (file != nullptr && !SizeAcceptable(file)) {
+        SDL_RWclose(file);
+        error("Error loading %s: %s\n", filename, SDL_GetError());
+        return nullptr;
+    }
+    SDL_Surface* loaded = SDL_LoadBMP_RW(file, 1);
     if (loaded == nullptr) {
         error("Error loading %s: %s\n", filename, SDL_GetError());
         return nullptr;

@@ -1,11 +1,13 @@
 // The sound library itself, judged by the samples its mixer puts out.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -171,6 +173,22 @@ TEST_F(Library, MissingFilesGiveNoHandleAndPlayingNothingIsHarmless) {
     EXPECT_FALSE(FSOUND_IsPlaying(-1));
     EXPECT_FALSE(FSOUND_IsPlaying(32));
     EXPECT_TRUE(Silent(Mix(200)));
+}
+
+TEST_F(Library, ACutOggFileFailsAgainAndAgainWithoutLeakingAndOpensOnceMended) {
+    ASSERT_TRUE(WriteSound("whole.ogg", Sine(FILE_RATE, 440, 12000), 1, FILE_RATE, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    std::ifstream in("whole.ogg", std::ios::binary);
+    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Cut inside the Vorbis headers.
+    { std::ofstream("cut.ogg", std::ios::binary) << whole.substr(0, 200); }
+    size_t before = mallinfo2().uordblks;
+    // The music tries a bad play list once a frame.
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(FSOUND_Stream_OpenFile("cut.ogg", FSOUND_NORMAL, 0), nullptr);
+    EXPECT_LT(mallinfo2().uordblks - before, 100000u) << "kept bytes";
+    { std::ofstream("cut.ogg", std::ios::binary) << whole; }
+    FSOUND_STREAM* song = FSOUND_Stream_OpenFile("cut.ogg", FSOUND_NORMAL, 0);
+    EXPECT_NE(song, nullptr);
+    FSOUND_Stream_Close(song);
 }
 
 TEST_F(Library, EitherSpellingOfTheEffectsFolderFindsTheFile) {
