@@ -1,17 +1,27 @@
-// Time of one world frame in a heavy scene: 100 asteroids of mixed sizes and
-// 10,000 live particles, with particle effects on and off. Run it in the
-// build directory (beside Models/ and Images/) under a display, e.g.
-//   xvfb-run -a -s "-screen 0 1024x768x24" ./bench_render
+// Time of one world frame in the heavy scene (800 x 600, 100 asteroids of
+// mixed sizes, 10,000 live particles, the chase camera): RenderWorld, the
+// same frame drawn the plain way (one matrix and strip per particle, the grid
+// in immediate mode, every object drawn), each pass alone, and an empty
+// frame. The variants take turns in short blocks, so load from other
+// processes falls on all of them alike. Run it in the build directory
+// (beside Models/ and Images/) under a display, e.g.
+//   xvfb-run -a -s "-screen 0 1024x768x24" ./bench_render [rounds]
+// Every line is flushed as it is printed; the last one is the summary.
 #include <SDL/SDL.h>
 
 #include <GL/gl.h>
+#include <malloc.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "../tests/render/LiteralRender.h"
 #include "assets/ModelServer.h"
 #include "render/Camera.h"
 #include "render/GraphicsEngine.h"
@@ -23,63 +33,102 @@
 
 namespace {
 
-const int WARM_UP_FRAMES = 20;
-const int MEASURED_FRAMES = 300;
 const int NUM_PARTICLES = 10000;
+const int NUM_ROCKS = 100;
+const int DEFAULT_ROUNDS = 12;
+const int FRAMES_PER_BLOCK = 6;  // after one frame that settles the switch
 
-struct Figures {
-    double median, p95, mean;
-};
+using Clock = std::chrono::steady_clock;
 
-// One RenderWorld, finished: the software renderer works behind the calls,
-// so the frame is only done when glFinish returns.
-Figures TimeFrames(Camera& camera) {
-    std::vector<double> ms;
-    for (int i = 0; i < WARM_UP_FRAMES + MEASURED_FRAMES; ++i) {
-        camera.TimeUpdate(0.0);
-        camera.EstablishView();
-        glFinish();  // the last swap's copy is not this frame's work
-        auto t0 = std::chrono::steady_clock::now();
-        RenderWorld(&camera);
-        glFinish();
-        auto t1 = std::chrono::steady_clock::now();
-        SDL_GL_SwapBuffers();
-        if (i >= WARM_UP_FRAMES) ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-    }
-    std::sort(ms.begin(), ms.end());
-    Figures f;
-    f.median = ms[ms.size() / 2];
-    f.p95 = ms[static_cast<size_t>(ms.size() * 0.95)];
-    double sum = 0;
-    for (double v : ms) sum += v;
-    f.mean = sum / ms.size();
-    return f;
+double Ms(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-void TimePass(const char* name, Camera& camera, void (*pass)(Camera*)) {
+long MinorFaults() {
+    rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_minflt;
+}
+
+struct Variant {
+    std::string name;
+    // Draws and waits for the frame; returns the milliseconds it took.
+    std::function<double(Camera&)> frame;
+    std::function<void()> before, after;  // around each block
     std::vector<double> ms;
-    for (int i = 0; i < WARM_UP_FRAMES + MEASURED_FRAMES; ++i) {
+    long faults = 0;
+    int frames = 0;
+
+    double Percentile(double q) const {
+        std::vector<double> s = ms;
+        std::sort(s.begin(), s.end());
+        size_t i = std::min(s.size() - 1, static_cast<size_t>(q * static_cast<double>(s.size())));
+        return s[i];
+    }
+    double Median() const { return Percentile(0.5); }
+};
+
+// A whole frame: the software renderer works behind the calls, so it is
+// only done when glFinish returns. The swap is not the frame's work.
+std::function<double(Camera&)> WholeFrame(void (*draw)(Camera*)) {
+    return [draw](Camera& camera) {
+        camera.TimeUpdate(0.0);
+        camera.EstablishView();
+        glFinish();
+        Clock::time_point t0 = Clock::now();
+        draw(&camera);
+        glFinish();
+        Clock::time_point t1 = Clock::now();
+        SDL_GL_SwapBuffers();
+        return Ms(t0, t1);
+    };
+}
+
+// One pass on a cleared frame, lit the way RenderWorld lights it.
+std::function<double(Camera&)> OnePass(void (*pass)(Camera*)) {
+    return [pass](Camera& camera) {
         camera.EstablishView();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glFinish();
-        auto t0 = std::chrono::steady_clock::now();
+        Clock::time_point t0 = Clock::now();
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        const GLfloat sun[4] = {1, 1, 1, 0};
-        glLightfv(GL_LIGHT0, GL_POSITION, sun);
-        glEnable(GL_LIGHT0);
+        EnableWorldLights();
         pass(&camera);
         glPopAttrib();
         glFinish();
-        auto t1 = std::chrono::steady_clock::now();
-        if (i >= WARM_UP_FRAMES) ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-    }
-    std::sort(ms.begin(), ms.end());
-    std::printf("  %-24s alone: median %7.2f ms  p95 %7.2f ms\n", name, ms[ms.size() / 2],
-                ms[static_cast<size_t>(ms.size() * 0.95)]);
+        Clock::time_point t1 = Clock::now();
+        return Ms(t0, t1);
+    };
 }
 
-void FillParticles() {
-    gParticleEngine->Clear();
+double EmptyFrame(Camera& camera) {
+    camera.EstablishView();
+    glFinish();
+    Clock::time_point t0 = Clock::now();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SDL_GL_SwapBuffers();
+    glFinish();
+    return Ms(t0, Clock::now());
+}
+
+void BuildScene() {
+    // The ship at the centre with its lights, seen from the chase camera.
+    gThePlayer = new Player();
+    gThePlayer->alive = true;
+    gThePlayer->pos = Vector3(0, 0, -15);
+    gObjects.AddObject(gThePlayer);
+    for (int i = 0; i < NUM_ROCKS; ++i) {
+        Vector3 pos(RandomDouble(-24, 24), RandomDouble(-24, 24), RandomDouble(-24, 24));
+        Vector3 vel = RandomVector(2.0);
+        Object* rock;
+        if (i % 3 == 0)
+            rock = new BigAsteroid(pos, vel);
+        else if (i % 3 == 1)
+            rock = new MediumAsteroid(pos, vel);
+        else
+            rock = new SmallAsteroid(pos, vel);
+        gObjects.AddObject(rock);
+    }
     const float hot[4] = {1.0f, 0.8f, 0.3f, 0.75f};
     const float cool[4] = {1.0f, 0.0f, 0.0f, 0.25f};
     for (int i = 0; i < NUM_PARTICLES; ++i) {
@@ -90,9 +139,23 @@ void FillParticles() {
     }
 }
 
+int CountInView(Camera& camera) {
+    camera.TimeUpdate(0.0);
+    camera.EstablishView();
+    const ViewVolume view;
+    int seen = 0;
+    for (int i = 0; i < gObjects.NumObjects(); ++i)
+        if (view.MayBeSeen(gObjects[i]->pos, gObjects[i]->radius)) ++seen;
+    return seen;
+}
+
 }  // namespace
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    // A reader on the other end of a pipe sees each line as it comes.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : DEFAULT_ROUNDS;
+    KeepHeapAcrossFrames();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         return 1;
@@ -106,51 +169,82 @@ int main(int, char**) {
     int loadedModels = 0;
     for (int id = 0; id < NUM_MODELS; ++id)
         if (ModelServer::GetInstance()->GetModel(id) != nullptr) ++loadedModels;
-
     SDL_Surface* surface = SDL_GetVideoSurface();
     std::printf("window %dx%d (%s), renderer %s, %d of %d models loaded\n", surface->w, surface->h,
                 Screen::GetInstance()->InFullScreen() ? "full screen" : "windowed",
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), loadedModels, NUM_MODELS);
 
-    // The ship at the centre with its lights, seen from the chase camera.
-    gThePlayer = new Player();
-    gThePlayer->alive = true;
-    gThePlayer->pos = Vector3(0, 0, -15);
-    gObjects.AddObject(gThePlayer);
-    for (int i = 0; i < 100; ++i) {
-        Vector3 pos(RandomDouble(-24, 24), RandomDouble(-24, 24), RandomDouble(-24, 24));
-        Vector3 vel = RandomVector(2.0);
-        Object* rock;
-        if (i % 3 == 0)
-            rock = new BigAsteroid(pos, vel);
-        else if (i % 3 == 1)
-            rock = new MediumAsteroid(pos, vel);
-        else
-            rock = new SmallAsteroid(pos, vel);
-        gObjects.AddObject(rock);
-    }
+    ParticleEngine::particleEffectsOn = true;
+    BuildScene();
     ThirdPersonCamera camera(gThePlayer);
+    std::printf("objects %d (%d in view), live particles %d; %d rounds of %d frames per variant\n",
+                gObjects.NumObjects(), CountInView(camera), gParticleEngine->NumParticles(), rounds,
+                FRAMES_PER_BLOCK);
 
-    ParticleEngine::particleEffectsOn = true;
-    FillParticles();
-    std::printf("objects %d, live particles %d\n", gObjects.NumObjects(), gParticleEngine->NumParticles());
-    Figures on = TimeFrames(camera);
-    std::printf("RenderWorld, particle effects on : median %7.2f ms  p95 %7.2f ms  mean %7.2f ms\n", on.median,
-                on.p95, on.mean);
+    // Frees given back to the system at once, as without the start-up setting.
+    auto trimEveryFree = [] {
+        mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    };
 
-    ParticleEngine::particleEffectsOn = false;
-    Figures off = TimeFrames(camera);
-    std::printf("RenderWorld, particle effects off: median %7.2f ms  p95 %7.2f ms  mean %7.2f ms\n", off.median,
-                off.p95, off.mean);
+    std::vector<Variant> variants;
+    auto add = [&](const std::string& name, std::function<double(Camera&)> frame) {
+        Variant v;
+        v.name = name;
+        v.frame = std::move(frame);
+        variants.push_back(v);
+        return variants.size() - 1;
+    };
+    const size_t current = add("RenderWorld", WholeFrame(RenderWorld));
+    const size_t literalFrame = add("literal frame", WholeFrame(literal::World));
+    const size_t trimmed = add("RenderWorld, heap trimmed", WholeFrame(RenderWorld));
+    variants[trimmed].before = trimEveryFree;
+    variants[trimmed].after = KeepHeapAcrossFrames;
+    add("empty frame (clear+swap)", EmptyFrame);
+    const char* passNames[4] = {"starscape", "arena", "objects", "particles"};
+    void (*passes[4])(Camera*) = {DrawStarscape, DrawArena, DrawObjects, DrawParticles};
+    void (*literalPasses[4])(Camera*) = {literal::Starscape, literal::Arena, literal::Objects, literal::ParticlePass};
+    size_t passIndex[4], literalPassIndex[4];
+    for (int p = 0; p < 4; ++p) {
+        passIndex[p] = add(std::string("pass ") + passNames[p], OnePass(passes[p]));
+        literalPassIndex[p] = add(std::string("pass ") + passNames[p] + ", literal", OnePass(literalPasses[p]));
+    }
 
-    // Each pass alone, to show where a frame's time goes.
-    ParticleEngine::particleEffectsOn = true;
-    FillParticles();
-    TimePass("DrawStarscape", camera, DrawStarscape);
-    TimePass("DrawArena", camera, DrawArena);
-    TimePass("DrawObjects (101)", camera, DrawObjects);
-    TimePass("DrawParticles (10000)", camera, DrawParticles);
+    // Warm up every path once (lists compiled, textures resident, heap grown).
+    for (Variant& v : variants)
+        for (int i = 0; i < 3; ++i) v.frame(camera);
+
+    for (int round = 0; round < rounds; ++round) {
+        for (Variant& v : variants) {
+            if (v.before) v.before();
+            v.frame(camera);
+            long faults0 = MinorFaults();
+            for (int i = 0; i < FRAMES_PER_BLOCK; ++i) v.ms.push_back(v.frame(camera));
+            v.faults += MinorFaults() - faults0;
+            v.frames += FRAMES_PER_BLOCK;
+            if (v.after) v.after();
+        }
+        std::printf("round %d of %d: RenderWorld %.2f ms, literal %.2f ms so far (medians)\n", round + 1, rounds,
+                    variants[current].Median(), variants[literalFrame].Median());
+    }
+
+    std::printf("\n%-34s %9s %9s %13s\n", "variant", "median", "p95", "faults/frame");
+    for (const Variant& v : variants)
+        std::printf("%-34s %6.2f ms %6.2f ms %13.0f\n", v.name.c_str(), v.Median(), v.Percentile(0.95),
+                    static_cast<double>(v.faults) / v.frames);
+    std::printf("\nper pass, literal / current:\n");
+    for (int p = 0; p < 4; ++p)
+        std::printf("  %-10s %7.2f ms -> %7.2f ms  x%.2f\n", passNames[p], variants[literalPassIndex[p]].Median(),
+                    variants[passIndex[p]].Median(),
+                    variants[literalPassIndex[p]].Median() / variants[passIndex[p]].Median());
+    std::printf("heap kept / trimmed: %.2f ms vs %.2f ms  x%.2f\n", variants[current].Median(),
+                variants[trimmed].Median(), variants[trimmed].Median() / variants[current].Median());
+
+    const double heavy = variants[current].Median();
+    const double plain = variants[literalFrame].Median();
+    std::printf("heavy_frame_ms=%.2f literal_frame_ms=%.2f ratio=%.2f\n", heavy, plain, plain / heavy);
 
     gObjects.RemoveObject(gThePlayer);
+    SDL_Quit();
     return 0;
 }

@@ -1,7 +1,9 @@
 #include "GraphicsEngine.h"
 
 #include <GL/gl.h>
+#include <malloc.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -81,6 +83,47 @@ bool ArenaListCurrent() {
     return true;
 }
 }  // namespace
+
+ViewVolume::ViewVolume() : planes(), known(false) {
+    double projection[16], view[16];
+    projection[15] = view[15] = std::nan("");
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, view);
+    if (std::isnan(projection[15]) || std::isnan(view[15])) return;
+    // Clip space = projection x view x world; a point is inside when
+    // -w <= x, y, z <= w, which gives the planes as sums of the rows.
+    double m[16];
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += projection[k * 4 + r] * view[c * 4 + k];
+            m[c * 4 + r] = sum;
+        }
+    for (int axis = 0; axis < 3; ++axis)
+        for (int side = 0; side < 2; ++side) {
+            double* p = planes[axis * 2 + side];
+            const double sign = side == 0 ? 1.0 : -1.0;
+            for (int c = 0; c < 4; ++c) p[c] = m[c * 4 + 3] + sign * m[c * 4 + axis];
+            const double length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+            if (!(length > 0.0)) return;
+            for (int c = 0; c < 4; ++c) p[c] /= length;
+        }
+    known = true;
+}
+
+bool ViewVolume::MayBeSeen(const Vector3& center, double radius) const {
+    if (!known) return true;
+    // A little slack: OpenGL works in single precision.
+    const double reach = radius * 1.01 + 0.01;
+    for (const double* p : planes)
+        if (p[0] * center.x + p[1] * center.y + p[2] * center.z + p[3] < -reach) return false;
+    return true;
+}
+
+void KeepHeapAcrossFrames() {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+}
 
 void ObjDistPair::Init(Object* object, Vector3 ref) {
     o = object;
@@ -171,10 +214,7 @@ void CreateStarscape() {
                            sunColor);
 }
 
-void RenderWorld(Camera* camera) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-
+void EnableWorldLights() {
     // Directional, from where the sun flare hangs in the sky.
     const GLfloat sunDirection[4] = {1.0f, 1.0f, 1.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, sunDirection);
@@ -195,6 +235,12 @@ void RenderWorld(Camera* camera) {
             glEnable(GL_LIGHT2);
         }
     }
+}
+
+void RenderWorld(Camera* camera) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    EnableWorldLights();
 
     DrawStarscape(camera);
     DrawArena(camera);
@@ -258,7 +304,14 @@ void DrawObjects(Camera* camera) {
     for (int i = 0; i < n; ++i) drawOrder[static_cast<size_t>(i)].Init(gObjects[i], camera->eye);
     // Farthest first, so that blended objects cover what lies behind them.
     std::qsort(drawOrder.data(), static_cast<size_t>(n), sizeof(ObjDistPair), CmpObjDistPair);
-    for (int i = 0; i < n; ++i) drawOrder[static_cast<size_t>(i)].o->Draw();
+    // Everything an object draws lies within its radius of its position, so
+    // one wholly outside the view would colour no pixel: skip it. All are
+    // sorted first, so those drawn keep the order they would have had.
+    const ViewVolume view;
+    for (int i = 0; i < n; ++i) {
+        Object* o = drawOrder[static_cast<size_t>(i)].o;
+        if (view.MayBeSeen(o->pos, o->radius)) o->Draw();
+    }
 }
 
 void DrawParticles(Camera* camera) {

@@ -35,6 +35,7 @@ public:
     int NumParticles() const { return numParticles; }
     int Capacity() const { return curCapacity; }
     const Particle& GetParticle(int i) const { return particles[i]; }
+    Texture* GetTexture() const { return texture; }
 
     static bool particleEffectsOn;
 

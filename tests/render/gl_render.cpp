@@ -6,12 +6,14 @@
 #include <GL/glu.h>
 
 #include "GlTestSupport.h"
+#include "LiteralRender.h"
 #include "assets/Texture.h"
 #include "assets/TextureServer.h"
 #include "render/Bitmap.h"
 #include "render/Camera.h"
 #include "render/GraphicsEngine.h"
 #include "render/ParticleEngine.h"
+#include "world/Objects.h"
 #include "world/Player.h"
 
 using namespace gltest;
@@ -170,39 +172,6 @@ TEST(Particles, SwitchedOffDrawsNothing) {
     EXPECT_GT(ReadPicture().LitPixels(), 1000);
 }
 
-// The squares exactly as one would draw them one by one: a matrix per
-// particle, the shared rotation, a four-corner strip.
-void DrawOneByOne(const ParticleEngine& engine, Texture* texture, Camera& camera) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnable(GL_TEXTURE_2D);
-    texture->Bind();
-    glDisable(GL_LIGHTING);
-    double m[16];
-    Quaternion(camera.eye - camera.center, Vector3(0, 0, -1)).GetRotationMatrix(m);
-    for (int i = 0; i < engine.NumParticles(); ++i) {
-        const Particle& p = engine.GetParticle(i);
-        double f = p.age / p.ttl;
-        glPushMatrix();
-        glTranslated(p.pos.x, p.pos.y, p.pos.z);
-        glMultMatrixd(m);
-        double h = (p.start_size + (p.end_size - p.start_size) * f) / 2;
-        float c[4];
-        for (int k = 0; k < 4; ++k) c[k] = p.start_color[k] + (p.end_color[k] - p.start_color[k]) * f;
-        glColor4fv(c);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2d(1, 1); glVertex3d(-h, h, 0);
-        glTexCoord2d(0, 1); glVertex3d(h, h, 0);
-        glTexCoord2d(1, 0); glVertex3d(-h, -h, 0);
-        glTexCoord2d(0, 0); glVertex3d(h, -h, 0);
-        glEnd();
-        glPopMatrix();
-    }
-    glPopAttrib();
-}
-
 TEST(Particles, TexturedSquaresMatchTheOneByOneDrawing) {
     // Four coloured quadrants, so a mirrored or turned square shows.
     std::string path = WriteTga("render_test_quadrants.tga", 16, 16, [](int x, int y, unsigned char* rgb) {
@@ -234,7 +203,7 @@ TEST(Particles, TexturedSquaresMatchTheOneByOneDrawing) {
     engine.RenderParticles(&camera);
     Picture batched = ReadPicture();
     BeginParticleFrame(camera);
-    DrawOneByOne(engine, texture, camera);
+    literal::Particles(engine, &camera);
     Picture reference = ReadPicture();
 
     EXPECT_GT(reference.LitPixels(), 5000);
@@ -283,7 +252,7 @@ TEST_F(RenderWorldTest, DrawsObjectsBackToFrontWithTheSunLightOnly) {
     StaticCamera camera(Vector3(0, 0, 0), Vector3(0, 0, 1), Vector3(0, 1, 0));
     Recorder* near = new Recorder(Vector3(0, 0, 5));
     Recorder* far = new Recorder(Vector3(0, 0, 20));
-    Recorder* mid = new Recorder(Vector3(0, 10, 0));
+    Recorder* mid = new Recorder(Vector3(0, 6, 8));
     gObjects.AddObject(near);
     gObjects.AddObject(far);
     gObjects.AddObject(mid);
@@ -348,32 +317,80 @@ TEST_F(RenderWorldTest, PlayerLightsSitOnTheShipInWorldCoordinates) {
     EXPECT_FALSE(records[0].light2);
 }
 
-// The grid as the 153 line loops drawn one by one.
-void ArenaByHand() {
+// Objects with real models of every kind that comes in numbers, strewn
+// through the arena round the ship, some in view, some across its edges,
+// some behind; the particles of a few explosions.
+void FillBusyArena() {
+    std::srand(4242);
+    gThePlayer = new Player();
+    gThePlayer->alive = true;
+    gThePlayer->pos = Vector3(2, -1, -12);
+    gThePlayer->dir = Quaternion(Vector3(10, 25, 0));
+    gObjects.AddObject(gThePlayer);
+    for (int i = 0; i < 90; ++i) {
+        Vector3 p(RandomDouble(-24, 24), RandomDouble(-24, 24), RandomDouble(-24, 24));
+        Vector3 v = RandomVector(1.0);
+        Object* o = nullptr;
+        switch (i % 8) {
+            case 0: o = new BigAsteroid(p, v); break;
+            case 1: o = new MediumAsteroid(p, v); break;
+            case 2: o = new SmallAsteroid(p, v); break;
+            case 3: o = new SteelRoid(p, v); break;
+            case 4: o = new Homing(p, v); break;
+            case 5: o = new Gravity(p); break;
+            case 6: o = i % 16 == 6 ? static_cast<Object*>(new BigShinobi(p, 1)) : new SmallShinobi(p, 2); break;
+            default: o = new Bonus(p, v, 500); break;
+        }
+        o->dir = RandomRotation();
+        gObjects.AddObject(o);
+    }
+    gParticleEngine->Clear();
+    for (int burst = 0; burst < 4; ++burst) EmitExplosionBurst(RandomVector(15.0), Vector3(), burst % 2 == 0);
+    gParticleEngine->TimeUpdate(0.3);
+}
+
+Picture ObjectsOnly(Camera& camera, void (*draw)(Camera*)) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glDisable(GL_LIGHTING);
-    glColor4fv(arenaColor);
-    const double* mn = gVisArenaMin;
-    const double* mx = gVisArenaMax;
-    for (int i = 0; i <= 50; ++i) {
-        double v = mn[0] + i;
-        glBegin(GL_LINE_LOOP);
-        glVertex3d(v, mn[1], mn[2]); glVertex3d(v, mx[1], mn[2]); glVertex3d(v, mx[1], mx[2]); glVertex3d(v, mn[1], mx[2]);
-        glEnd();
-    }
-    for (int i = 0; i <= 50; ++i) {
-        double v = mn[1] + i;
-        glBegin(GL_LINE_LOOP);
-        glVertex3d(mn[0], v, mn[2]); glVertex3d(mx[0], v, mn[2]); glVertex3d(mx[0], v, mx[2]); glVertex3d(mn[0], v, mx[2]);
-        glEnd();
-    }
-    for (int i = 0; i <= 50; ++i) {
-        double v = mn[2] + i;
-        glBegin(GL_LINE_LOOP);
-        glVertex3d(mn[0], mn[1], v); glVertex3d(mx[0], mn[1], v); glVertex3d(mx[0], mx[1], v); glVertex3d(mn[0], mx[1], v);
-        glEnd();
-    }
+    EnableWorldLights();
+    draw(&camera);
     glPopAttrib();
+    return ReadPicture();
+}
+
+TEST_F(RenderWorldTest, BusyArenaLooksTheSameAsTheLiteralFrame) {
+    FillBusyArena();
+    ASSERT_GT(gParticleEngine->NumParticles(), 500);
+    ThirdPersonCamera chase(gThePlayer);
+    FirstPersonCamera cockpit(gThePlayer);
+    StaticCamera corner(Vector3(23, 22, -24), Vector3(0, 0, 0), Vector3(0, 1, 0));
+    Camera* cameras[] = {&chase, &cockpit, &corner};
+    int skipped = 0, drawn = 0;
+    for (Camera* camera : cameras) {
+        SCOPED_TRACE(testing::Message() << "camera type " << camera->type);
+        camera->TimeUpdate(0.0);
+        camera->EstablishView();
+        const ViewVolume view;
+        for (int i = 0; i < gObjects.NumObjects(); ++i)
+            (view.MayBeSeen(gObjects[i]->pos, gObjects[i]->radius) ? drawn : skipped) += 1;
+
+        // Skipping what lies outside the view changes no pixel at all.
+        Picture objects = ObjectsOnly(*camera, DrawObjects);
+        Picture every = ObjectsOnly(*camera, literal::Objects);
+        EXPECT_GT(every.LitPixels(), 2000);
+        EXPECT_EQ(DifferingPixels(objects, every, 0), 0);
+
+        // The whole frame: only the particles' edges may round differently.
+        RenderWorld(camera);
+        Picture frame = ReadPicture();
+        literal::World(camera);
+        Picture plain = ReadPicture();
+        EXPECT_LE(DifferingPixels(frame, plain, 4), 300);
+    }
+    // The scene does test the skipping: many objects are out of view.
+    EXPECT_GT(skipped, 30);
+    EXPECT_GT(drawn, 30);
+    gObjects.RemoveObject(gThePlayer);  // the fixture deletes the ship itself
 }
 
 TEST(Arena, GridIsTheSameAsTheLineLoopsDrawnOneByOne) {
@@ -385,7 +402,7 @@ TEST(Arena, GridIsTheSameAsTheLineLoopsDrawnOneByOne) {
         DrawArena(&camera);
         Picture grid = ReadPicture();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        ArenaByHand();
+        literal::Arena();
         Picture byHand = ReadPicture();
         EXPECT_GT(grid.LitPixels(8), 10000);
         EXPECT_EQ(DifferingPixels(grid, byHand, 0), 0);
