@@ -10,7 +10,6 @@
 #include <SDL/SDL.h>
 
 #include <GL/gl.h>
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -54,7 +53,6 @@ struct Variant {
     std::string name;
     // Draws and waits for the frame; returns the milliseconds it took.
     std::function<double(Camera&)> frame;
-    std::function<void()> before, after;  // around each block
     std::vector<double> ms;
     long faults = 0;
     int frames = 0;
@@ -155,7 +153,6 @@ int main(int argc, char** argv) {
     // A reader on the other end of a pipe sees each line as it comes.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : DEFAULT_ROUNDS;
-    KeepHeapAcrossFrames();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         return 1;
@@ -181,12 +178,6 @@ int main(int argc, char** argv) {
                 gObjects.NumObjects(), CountInView(camera), gParticleEngine->NumParticles(), rounds,
                 FRAMES_PER_BLOCK);
 
-    // Frees given back to the system at once, as without the start-up setting.
-    auto trimEveryFree = [] {
-        mallopt(M_TRIM_THRESHOLD, 128 * 1024);
-        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    };
-
     std::vector<Variant> variants;
     auto add = [&](const std::string& name, std::function<double(Camera&)> frame) {
         Variant v;
@@ -197,9 +188,6 @@ int main(int argc, char** argv) {
     };
     const size_t current = add("RenderWorld", WholeFrame(RenderWorld));
     const size_t literalFrame = add("literal frame", WholeFrame(literal::World));
-    const size_t trimmed = add("RenderWorld, heap trimmed", WholeFrame(RenderWorld));
-    variants[trimmed].before = trimEveryFree;
-    variants[trimmed].after = KeepHeapAcrossFrames;
     add("empty frame (clear+swap)", EmptyFrame);
     const char* passNames[4] = {"starscape", "arena", "objects", "particles"};
     void (*passes[4])(Camera*) = {DrawStarscape, DrawArena, DrawObjects, DrawParticles};
@@ -216,13 +204,11 @@ int main(int argc, char** argv) {
 
     for (int round = 0; round < rounds; ++round) {
         for (Variant& v : variants) {
-            if (v.before) v.before();
             v.frame(camera);
             long faults0 = MinorFaults();
             for (int i = 0; i < FRAMES_PER_BLOCK; ++i) v.ms.push_back(v.frame(camera));
             v.faults += MinorFaults() - faults0;
             v.frames += FRAMES_PER_BLOCK;
-            if (v.after) v.after();
         }
         std::printf("round %d of %d: RenderWorld %.2f ms, literal %.2f ms so far (medians)\n", round + 1, rounds,
                     variants[current].Median(), variants[literalFrame].Median());
@@ -237,8 +223,6 @@ int main(int argc, char** argv) {
         std::printf("  %-10s %7.2f ms -> %7.2f ms  x%.2f\n", passNames[p], variants[literalPassIndex[p]].Median(),
                     variants[passIndex[p]].Median(),
                     variants[literalPassIndex[p]].Median() / variants[passIndex[p]].Median());
-    std::printf("heap kept / trimmed: %.2f ms vs %.2f ms  x%.2f\n", variants[current].Median(),
-                variants[trimmed].Median(), variants[trimmed].Median() / variants[current].Median());
 
     const double heavy = variants[current].Median();
     const double plain = variants[literalFrame].Median();

@@ -1,7 +1,6 @@
 #include "GraphicsEngine.h"
 
 #include <GL/gl.h>
-#include <malloc.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -118,11 +117,6 @@ bool ViewVolume::MayBeSeen(const Vector3& center, double radius) const {
     for (const double* p : planes)
         if (p[0] * center.x + p[1] * center.y + p[2] * center.z + p[3] < -reach) return false;
     return true;
-}
-
-void KeepHeapAcrossFrames() {
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 }
 
 void ObjDistPair::Init(Object* object, Vector3 ref) {

@@ -32,10 +32,6 @@ private:
     bool known;
 };
 
-// Start-up: the renderer takes and frees megabytes every frame; handing
-// them back to the system each time costs page faults on the next frame.
-void KeepHeapAcrossFrames();
-
 void InitGraphics();
 void RenderWorld(Camera* camera);
 // The sun, and the player's spot and shield glow while the ship is alive,
