@@ -48,4 +48,17 @@ public:
     StaticCamera(Vector3 eye, Vector3 center, Vector3 up);
 };
 
+// The part of the world the loaded projection and view can show: six planes
+// in world coordinates. Without a current OpenGL context nothing is known
+// and everything may be seen.
+class ViewVolume {
+public:
+    ViewVolume();
+    bool MayBeSeen(const Vector3& center, double radius) const;
+
+private:
+    double planes[6][4];
+    bool known;
+};
+
 #endif

@@ -19,19 +19,6 @@ extern ParticleEngine* starscape2;
 extern ParticleEngine* theSun;
 extern float arenaColor[4];
 
-// The part of the world the loaded projection and view can show: six planes
-// in world coordinates. Without a current OpenGL context nothing is known
-// and everything may be seen.
-class ViewVolume {
-public:
-    ViewVolume();
-    bool MayBeSeen(const Vector3& center, double radius) const;
-
-private:
-    double planes[6][4];
-    bool known;
-};
-
 void InitGraphics();
 void RenderWorld(Camera* camera);
 // The sun, and the player's spot and shield glow while the ship is alive,
