@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Peak resident memory of the game in a wave at 800 x 600 beside a bare SDL +
 # OpenGL window, in one run, with what the game's mappings are made of.
-# Usage: bench/memory_report.sh [BUILD_DIR]   (starts its own Xvfb)
+# Usage: bench/memory_report.sh [BUILD_DIR [DATA_DIR]]   (starts its own Xvfb;
+# the game reads its data from DATA_DIR, the build folder by default)
 set -u
 BUILD=$(cd "${1:-build}" && pwd)
+DATA=$(cd "${2:-$BUILD}" && pwd)
 if [ -z "${MEMORY_REPORT_INNER:-}" ]; then
-    exec env MEMORY_REPORT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD"
+    exec env MEMORY_REPORT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD" "$DATA"
 fi
 ERR=$(mktemp)
 trap 'rm -f "$ERR"; [ -n "${GAME:-}" ] && kill "$GAME" 2>/dev/null' EXIT
 
 bare=$("$BUILD/bench_window" | sed -n 's/^bare_window_peak_kb=//p')
 
-(cd "$BUILD" && exec ./korvalend3d) 2>"$ERR" >/dev/null &
+(cd "$DATA" && exec "$BUILD/korvalend3d") 2>"$ERR" >/dev/null &
 GAME=$!
 for _ in $(seq 1 150); do grep -q 'Play Game' "$ERR" && break; sleep 0.2; done
 grep -q 'Play Game' "$ERR" || { echo "the game did not reach a wave" >&2; exit 1; }
