@@ -8,12 +8,15 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "TestSupport.h"
 
 namespace {
 
@@ -500,6 +503,19 @@ TEST(GeneratedModels, EveryKindLooksDifferent) {
     for (size_t i = 0; i < faces.size(); ++i)
         for (size_t j = i + 1; j < faces.size(); ++j)
             EXPECT_NE(ReadFile(kBuild + "/Models/" + faces[i]), ReadFile(kBuild + "/Models/" + faces[j]));
+}
+
+TEST(Generator, OnlyWritesTheNamedFilesExactlyAsTheFullRun) {
+    REQUIRE_GENERATED("Models");
+    TempDir dir("korvalend_only");
+    ASSERT_FALSE(dir.path.empty());
+    std::string command = kBuild + "/assetgen '" + dir.path + "' --only Images/flare.tga Prize.ms3d >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadFile(dir.File("Images/flare.tga")), ReadFile(kBuild + "/Images/flare.tga"));
+    EXPECT_EQ(ReadFile(dir.File("Models/Prize.ms3d")), ReadFile(kBuild + "/Models/Prize.ms3d"));
+    EXPECT_FALSE(Exists(dir.File("Images/shield.tga")));
+    EXPECT_FALSE(Exists(dir.File("Models/Ship.ms3d")));
+    EXPECT_FALSE(Exists(dir.File("Music/list.txt")));
 }
 
 }  // namespace
