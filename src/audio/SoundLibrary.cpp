@@ -35,9 +35,9 @@ struct FSOUND_STREAM {
     int rate = 44100;
     sf_count_t length = 0;
     // Decoded stereo frames ahead of the mixer: file frame f sits in slot
-    // f % ringFrames (a power of two). The game thread decodes frames up to `decoded`; the
-    // mixer plays them and hands back those below `released`. Each side
-    // only writes its own counter, so neither ever waits for the other.
+    // f % ringFrames (a power of two). The game thread decodes frames up to
+    // `decoded`; the mixer plays them and hands back those below `released`.
+    // Each side only writes its own counter, so neither waits for the other.
     std::vector<float> ring;
     sf_count_t ringFrames = 0;
     std::vector<float> readTmp;  // the game thread's
