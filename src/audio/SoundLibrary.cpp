@@ -9,10 +9,12 @@
 #include <SDL/SDL.h>
 #include <sndfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -381,6 +383,19 @@ bool OpenDevice(int rate) {
     return true;
 }
 
+pid_t deviceOwner = 0;
+
+// The device thread is stopped before the libraries are unloaded at exit:
+// left running, it would go on mixing in code that is no longer there. A
+// forked child has no such thread (and may hold a copy of its lock), so it
+// leaves the device alone.
+void CloseDeviceAtExit() {
+    Library& lib = Lib();
+    if (!lib.device || getpid() != deviceOwner) return;
+    SDL_CloseAudio();
+    lib.device = false;
+}
+
 }  // namespace
 
 bool FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
@@ -389,7 +404,11 @@ bool FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
     lib.channels.assign(static_cast<size_t>(std::clamp(maxchannels, 1, 256)), Channel());
     lib.rate = NearestRate(mixrate);
     lib.initialized = true;
-    return OpenDevice(lib.rate);
+    if (!OpenDevice(lib.rate)) return false;
+    deviceOwner = getpid();
+    static bool closeAtExit = false;
+    if (!closeAtExit) closeAtExit = std::atexit(CloseDeviceAtExit) == 0;
+    return true;
 }
 
 void FSOUND_Close() {
