@@ -188,6 +188,8 @@ void Music::IncreaseBoomSpeed() {
 }
 
 void Music::TimeUpdate(double deltaTime) {
+    // The song is decoded here, ahead of the audio callback, which only mixes.
+    SoundLibrary_DecodeAhead();
     switch (mode) {
     case MUSIC_ARCADE_MODE:
         nextBoom -= deltaTime;

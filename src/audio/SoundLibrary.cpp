@@ -1,15 +1,20 @@
 // The game's own small sound library. Samples are decoded whole when loaded;
-// streams are decoded a little at a time as they play. Everything is mixed
-// in SDL's audio callback into 16-bit stereo at the device's rate. The game
-// thread changes shared state only while holding SDL's audio lock.
+// streams are decoded ahead on the game thread into a ring buffer each.
+// Everything is mixed in SDL's audio callback into 16-bit stereo at the
+// device's rate; the callback only reads memory: it never touches a file,
+// allocates, or waits for more than the game thread's brief changes of
+// shared state, which it makes while holding SDL's audio lock.
 #include "SoundLibrary.h"
 
 #include <SDL/SDL.h>
 #include <sndfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -31,21 +36,31 @@ struct FSOUND_STREAM {
     int fileChannels = 1;
     int rate = 44100;
     sf_count_t length = 0;
-    // Decoded frames not yet played, as stereo floats; buf[0] is file frame
-    // bufStart.
-    std::vector<float> buf;
-    std::vector<float> readTmp;
-    sf_count_t bufStart = 0;
-    sf_count_t bufFrames = 0;
-    double readPos = 0.0;  // the file frame playing now
-    bool eof = false;
-    int channel = -1;      // the channel it is attached to, or -1
+    // Decoded stereo frames ahead of the mixer: file frame f sits in slot
+    // f % ringFrames (a power of two). The game thread decodes frames up to
+    // `decoded`; the mixer plays them and hands back those below `released`.
+    // Each side only writes its own counter, so neither waits for the other.
+    std::vector<float> ring;
+    sf_count_t ringFrames = 0;
+    std::vector<float> readTmp;  // the game thread's
+    std::atomic<sf_count_t> decoded{0};
+    std::atomic<sf_count_t> released{0};
+    std::atomic<bool> eof{false};  // set once `decoded` is the end of the file
+    // The file frame playing now: the mixer's; the game thread moves it only
+    // under the audio lock.
+    double readPos = 0.0;
+    int channel = -1;  // the channel it is attached to, or -1
 };
 
 namespace {
 
 const int MIX_CHUNK = 512;
-const int STREAM_BUFFER_FRAMES = 4096;
+// A stream is decoded at least two seconds ahead, a quarter of a second at
+// most per call, so that a frame of the game never decodes for long and a
+// slow frame of up to two seconds does not starve the music.
+const int STREAM_AHEAD_SECONDS = 2;
+const int STREAM_CALL_DIVISOR = 4;
+const int DECODE_CHUNK = 4096;
 const int MAX_SAMPLE_FRAMES = 1 << 24;
 const int MAX_FILE_CHANNELS = 16;
 const int MIN_FILE_RATE = 1000;
@@ -77,6 +92,7 @@ struct Library {
     std::vector<std::unique_ptr<FSOUND_STREAM>> streams;
     // Files that failed to open, with what lay at their paths then.
     std::map<std::string, std::string> refused;
+    std::atomic<long long> underrunFrames{0};
 };
 
 // Never destroyed: the device thread may still be mixing while the process
@@ -211,28 +227,33 @@ int FindChannel() {
     return oldest;
 }
 
-// Drops frames before `from` and decodes more behind what is left.
-void RefillStream(FSOUND_STREAM& s, sf_count_t from) {
-    sf_count_t drop = std::min(std::max<sf_count_t>(from - s.bufStart, 0), s.bufFrames);
-    if (drop > 0) {
-        std::memmove(s.buf.data(), s.buf.data() + 2 * drop,
-                     sizeof(float) * 2 * static_cast<size_t>(s.bufFrames - drop));
-        s.bufStart += drop;
-        s.bufFrames -= drop;
-    }
-    sf_count_t want = STREAM_BUFFER_FRAMES - s.bufFrames;
-    if (want <= 0 || s.eof) return;
-    sf_count_t got = sf_readf_float(s.file, s.readTmp.data(), want);
-    if (got < want) s.eof = true;
-    if (got < 0) got = 0;
-    float* dst = s.buf.data() + 2 * s.bufFrames;
+// Game thread: decodes at most `most` frames into the free part of the ring.
+void DecodeStream(FSOUND_STREAM& s, sf_count_t most) {
+    if (s.eof.load(std::memory_order_relaxed)) return;
+    sf_count_t at = s.decoded.load(std::memory_order_relaxed);
+    sf_count_t want = std::min(s.released.load(std::memory_order_acquire) + s.ringFrames - at, most);
     const int nc = s.fileChannels;
-    for (sf_count_t i = 0; i < got; ++i) {
-        const float* src = s.readTmp.data() + i * nc;
-        dst[2 * i] = src[0];
-        dst[2 * i + 1] = nc > 1 ? src[1] : src[0];
+    while (want > 0) {
+        sf_count_t n = std::min<sf_count_t>(want, DECODE_CHUNK);
+        sf_count_t got = std::max<sf_count_t>(sf_readf_float(s.file, s.readTmp.data(), n), 0);
+        for (sf_count_t i = 0; i < got; ++i) {
+            const float* src = s.readTmp.data() + i * nc;
+            float* dst = s.ring.data() + 2 * ((at + i) & (s.ringFrames - 1));
+            dst[0] = src[0];
+            dst[1] = nc > 1 ? src[1] : src[0];
+        }
+        at += got;
+        want -= got;
+        s.decoded.store(at, std::memory_order_release);
+        if (got < n) {
+            s.eof.store(true, std::memory_order_release);
+            return;
+        }
     }
-    s.bufFrames += got;
+}
+
+sf_count_t FramesPerCall(const FSOUND_STREAM& s) {
+    return std::max<sf_count_t>(s.rate / STREAM_CALL_DIVISOR, DECODE_CHUNK);
 }
 
 void MixSample(Channel& ch, float* acc, int frames) {
@@ -265,25 +286,36 @@ void MixSample(Channel& ch, float* acc, int frames) {
 void MixStream(Channel& ch, float* acc, int frames) {
     FSOUND_STREAM& s = *ch.stream;
     const float gain = ch.volume / 255.0f * 32768.0f;
+    // The end of the file first: once it is known, `decoded` is final.
+    const bool eof = s.eof.load(std::memory_order_acquire);
+    const sf_count_t end = s.decoded.load(std::memory_order_acquire);
+    const sf_count_t mask = s.ringFrames - 1;
+    const float* ring = s.ring.data();
     for (int i = 0; i < frames; ++i) {
         sf_count_t idx = static_cast<sf_count_t>(s.readPos);
-        if (idx + 1 >= s.bufStart + s.bufFrames && !s.eof) RefillStream(s, idx);
-        sf_count_t end = s.bufStart + s.bufFrames;
-        if (idx >= end || idx < s.bufStart) {
-            // The song is over: the channel stops, the stream stays attached
-            // (and its channel reserved) until it is stopped or closed.
-            s.readPos = static_cast<double>(end);
-            ch.playing = false;
-            return;
+        if (idx >= end || (idx + 1 == end && !eof)) {
+            if (eof) {
+                // The song is over: the channel stops, the stream stays
+                // attached (and its channel reserved) until it is stopped or
+                // closed.
+                s.readPos = static_cast<double>(end);
+                ch.playing = false;
+            } else {
+                // Nothing decoded this far yet: silence, counted, and the
+                // song waits where it is.
+                Lib().underrunFrames.fetch_add(frames - i, std::memory_order_relaxed);
+            }
+            break;
         }
         float frac = static_cast<float>(s.readPos - idx);
         sf_count_t next = idx + 1 < end ? idx + 1 : idx;
-        const float* a = s.buf.data() + 2 * (idx - s.bufStart);
-        const float* b = s.buf.data() + 2 * (next - s.bufStart);
+        const float* a = ring + 2 * (idx & mask);
+        const float* b = ring + 2 * (next & mask);
         acc[2 * i] += (a[0] + (b[0] - a[0]) * frac) * gain;
         acc[2 * i + 1] += (a[1] + (b[1] - a[1]) * frac) * gain;
         s.readPos += ch.step;
     }
+    s.released.store(std::min(static_cast<sf_count_t>(s.readPos), end), std::memory_order_release);
 }
 
 // Caller holds the lock (the device callback always does).
@@ -351,6 +383,19 @@ bool OpenDevice(int rate) {
     return true;
 }
 
+pid_t deviceOwner = 0;
+
+// The device thread is stopped before the libraries are unloaded at exit:
+// left running, it would go on mixing in code that is no longer there. A
+// forked child has no such thread (and may hold a copy of its lock), so it
+// leaves the device alone.
+void CloseDeviceAtExit() {
+    Library& lib = Lib();
+    if (!lib.device || getpid() != deviceOwner) return;
+    SDL_CloseAudio();
+    lib.device = false;
+}
+
 }  // namespace
 
 bool FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
@@ -359,7 +404,11 @@ bool FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
     lib.channels.assign(static_cast<size_t>(std::clamp(maxchannels, 1, 256)), Channel());
     lib.rate = NearestRate(mixrate);
     lib.initialized = true;
-    return OpenDevice(lib.rate);
+    if (!OpenDevice(lib.rate)) return false;
+    deviceOwner = getpid();
+    static bool closeAtExit = false;
+    if (!closeAtExit) closeAtExit = std::atexit(CloseDeviceAtExit) == 0;
+    return true;
 }
 
 void FSOUND_Close() {
@@ -507,8 +556,10 @@ FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* name, unsigned int /*mode*/, i
     stream->fileChannels = info.channels;
     stream->rate = info.samplerate;
     stream->length = info.frames > 0 ? info.frames : 0;
-    stream->buf.assign(2 * STREAM_BUFFER_FRAMES, 0.0f);
-    stream->readTmp.assign(static_cast<size_t>(STREAM_BUFFER_FRAMES) * info.channels, 0.0f);
+    stream->ringFrames = DECODE_CHUNK;
+    while (stream->ringFrames < static_cast<sf_count_t>(info.samplerate) * STREAM_AHEAD_SECONDS) stream->ringFrames *= 2;
+    stream->ring.assign(2 * static_cast<size_t>(stream->ringFrames), 0.0f);
+    stream->readTmp.assign(static_cast<size_t>(DECODE_CHUNK) * info.channels, 0.0f);
     FSOUND_STREAM* handle = stream.get();
     Lib().streams.push_back(std::move(stream));
     return handle;
@@ -517,6 +568,8 @@ FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* name, unsigned int /*mode*/, i
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (stream == nullptr) return -1;
     Library& lib = Lib();
+    // The start is there before the mixer asks for it.
+    DecodeStream(*stream, FramesPerCall(*stream));
     AudioLock lock;
     if (stream->channel >= 0 && lib.channels[stream->channel].playing) return stream->channel;
     if (stream->channel >= 0) StopChannel(lib.channels[stream->channel]);
@@ -570,12 +623,17 @@ int FSOUND_Stream_GetPosition(FSOUND_STREAM* stream) {
 
 bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position) {
     if (stream == nullptr) return false;
-    AudioLock lock;
+    // The file is the game thread's alone; the mixer only sees the hand-over
+    // start again, empty, at the new place.
     if (sf_seek(stream->file, static_cast<sf_count_t>(position), SEEK_SET) < 0) return false;
-    stream->bufStart = position;
-    stream->bufFrames = 0;
-    stream->readPos = static_cast<double>(position);
-    stream->eof = false;
+    {
+        AudioLock lock;
+        stream->readPos = static_cast<double>(position);
+        stream->decoded.store(position, std::memory_order_relaxed);
+        stream->released.store(position, std::memory_order_relaxed);
+        stream->eof.store(false, std::memory_order_relaxed);
+    }
+    DecodeStream(*stream, FramesPerCall(*stream));
     return true;
 }
 
@@ -601,3 +659,13 @@ int SoundLibrary_StreamLength(const FSOUND_STREAM* stream) {
     return stream ? static_cast<int>(std::min<sf_count_t>(stream->length, 2147483647)) : 0;
 }
 int SoundLibrary_StreamRate(const FSOUND_STREAM* stream) { return stream ? stream->rate : 0; }
+
+void SoundLibrary_DecodeAhead() {
+    for (auto& s : Lib().streams) DecodeStream(*s, FramesPerCall(*s));
+}
+
+long long SoundLibrary_UnderrunFrames() { return Lib().underrunFrames.load(std::memory_order_relaxed); }
+
+int SoundLibrary_StreamBufferFrames(const FSOUND_STREAM* stream) {
+    return stream ? static_cast<int>(stream->ringFrames) : 0;
+}

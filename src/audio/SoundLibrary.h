@@ -29,6 +29,13 @@ bool FSOUND_Stream_Close(FSOUND_STREAM* stream);
 int FSOUND_Stream_GetPosition(FSOUND_STREAM* stream);
 bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position);
 
+// Decodes the open streams ahead of the mixer, as far as each one's buffer
+// holds (a quarter of a second at most a call). The mixer never reads a
+// file: whatever plays must have been decoded here first. The game thread
+// calls this every frame (Music::TimeUpdate does); playing a stream or
+// moving its position fills the start of its buffer at once.
+void SoundLibrary_DecodeAhead();
+
 // Beyond the FSOUND operations: a look inside, for tests and tools.
 // Mixes the next `frames` stereo frames of every playing channel into
 // stereoOut (2 * frames shorts), exactly as the device callback does.
@@ -49,5 +56,10 @@ const short* SoundLibrary_SampleData(const FSOUND_SAMPLE* sample);
 // A stream's length in frames, as its file tells (0 when unknown).
 int SoundLibrary_StreamLength(const FSOUND_STREAM* stream);
 int SoundLibrary_StreamRate(const FSOUND_STREAM* stream);
+// Output frames a playing stream left silent because nothing was decoded
+// ahead of it yet, since the start.
+long long SoundLibrary_UnderrunFrames();
+// Frames a stream's buffer holds: how far it can be decoded ahead.
+int SoundLibrary_StreamBufferFrames(const FSOUND_STREAM* stream);
 
 #endif

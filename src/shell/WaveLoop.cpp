@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Korvalend3d.h"
+#include "../world/Collisions.h"
 
 Timer gameTimer;
 double currentTime = 0.0;
@@ -157,17 +158,7 @@ void UpdateWorld(double deltaTime) {
         object->TimeUpdate(deltaTime);
     }
 
-    const int n = gObjects.NumObjects();
-    for (int i = n - 1; i >= 0; --i) {
-        for (int j = i - 1; j >= 0; --j) {
-            Object* a = gObjects[i];
-            Object* b = gObjects[j];
-            if (CollisionBetween(a, b)) {
-                a->HandleCollisionWith(b);
-                b->HandleCollisionWith(a);
-            }
-        }
-    }
+    HandleCollisions(gObjects);
 
     for (int k = gObjects.NumObjects() - 1; k >= 0; --k) {
         if (gObjects[k]->alive) continue;

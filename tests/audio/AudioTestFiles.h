@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -55,10 +56,23 @@ inline std::vector<short> Sine(int frames, double hz, double amplitude, int rate
     return v;
 }
 
-// The next frames of the mix, as interleaved left/right.
-inline std::vector<short> Mix(int frames) {
+// The next frames of the mix, as interleaved left/right, with nothing
+// decoded ahead of it beyond what is already there.
+inline std::vector<short> MixUnfed(int frames) {
     std::vector<short> out(2 * static_cast<size_t>(frames), 12345);
     SoundLibrary_Mix(out.data(), frames);
+    return out;
+}
+
+// The next frames of the mix, in device-sized pieces with the game thread's
+// decoding ahead before each, as when the game runs.
+inline std::vector<short> Mix(int frames) {
+    const int piece = 1024;
+    std::vector<short> out(2 * static_cast<size_t>(frames), 12345);
+    for (int at = 0; at < frames; at += piece) {
+        SoundLibrary_DecodeAhead();
+        SoundLibrary_Mix(out.data() + 2 * at, std::min(piece, frames - at));
+    }
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -319,6 +320,77 @@ TEST_F(Library, OggVorbisStreamsDecodeAsTheyPlay) {
     Mix(FILE_RATE * 2);
     EXPECT_FALSE(FSOUND_IsPlaying(ch));
     FSOUND_Stream_Close(song);
+}
+
+// What the mixer must put out for a file played at full volume at the
+// mixer's own rate: the decoded value itself, on each side.
+std::vector<short> DecodedAsMixed(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    std::vector<short> out;
+    if (file == nullptr) return out;
+    std::vector<float> v(static_cast<size_t>(info.frames) * info.channels);
+    sf_count_t frames = sf_readf_float(file, v.data(), info.frames);
+    sf_close(file);
+    for (sf_count_t f = 0; f < frames; ++f) {
+        for (int side = 0; side < 2; ++side) {
+            float x = v[f * info.channels + std::min(side, info.channels - 1)] * 32768.0f;
+            out.push_back(x >= 32767.0f ? 32767 : x <= -32768.0f ? -32768 : static_cast<short>(std::lrint(x)));
+        }
+    }
+    return out;
+}
+
+TEST_F(Library, AWholeSongArrivesSampleForSampleAndAFullBufferDoesNotHoldTheGame) {
+    const int rate = SoundLibrary_OutputRate();
+    std::vector<short> song(2 * static_cast<size_t>(rate) * 4);  // 4 s: the buffer goes round
+    for (size_t i = 0; i < song.size(); ++i) song[i] = static_cast<short>(9000 * std::sin(i * (i % 2 ? 0.01 : 0.0037)));
+    ASSERT_TRUE(WriteSound("song.ogg", song, 2, rate, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    std::vector<short> expected = DecodedAsMixed("song.ogg");
+    FSOUND_STREAM* stream = FSOUND_Stream_OpenFile("song.ogg", FSOUND_NORMAL, 0);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_LT(SoundLibrary_StreamBufferFrames(stream), rate * 4);
+    int ch = FSOUND_Stream_Play(FSOUND_FREE, stream);
+    FSOUND_SetVolume(ch, 255);
+    // The game goes on calling while nothing is played: the buffer fills and
+    // then each call returns at once, overwriting nothing still to play.
+    for (int i = 0; i < 50; ++i) SoundLibrary_DecodeAhead();
+    long long underruns = SoundLibrary_UnderrunFrames();
+    std::vector<short> mixed;
+    while (FSOUND_IsPlaying(ch) && mixed.size() < expected.size() + 8 * 1024) {
+        std::vector<short> piece = Mix(1000);
+        mixed.insert(mixed.end(), piece.begin(), piece.end());
+    }
+    ASSERT_GE(mixed.size(), expected.size());
+    mixed.resize(expected.size());
+    EXPECT_EQ(mixed, expected);
+    EXPECT_EQ(SoundLibrary_UnderrunFrames(), underruns);
+    EXPECT_FALSE(FSOUND_IsPlaying(ch));
+    FSOUND_Stream_Close(stream);
+}
+
+TEST_F(Library, AStarvedStreamIsSilenceCountedAsUnderrunThenGoesOnWhereItWas) {
+    std::vector<short> ramp(60000);
+    for (size_t k = 0; k < ramp.size(); ++k) ramp[k] = static_cast<short>(k + 1);  // never 0
+    ASSERT_TRUE(WriteSound("ramp1.wav", ramp, 1, SoundLibrary_OutputRate()));
+    FSOUND_STREAM* stream = FSOUND_Stream_OpenFile("ramp1.wav", FSOUND_NORMAL, 0);
+    ASSERT_NE(stream, nullptr);
+    int ch = FSOUND_Stream_Play(FSOUND_FREE, stream);
+    FSOUND_SetVolume(ch, 255);
+    long long before = SoundLibrary_UnderrunFrames();
+    std::vector<short> starved = MixUnfed(30000);  // nobody decodes ahead meanwhile
+    int played = 0;
+    while (played < 30000 && Left(starved, played) == ramp[played] && Right(starved, played) == ramp[played])
+        ++played;
+    EXPECT_GT(played, 0) << "playing fills the start of the buffer";
+    EXPECT_LT(played, 30000);
+    EXPECT_TRUE(Holds(starved, played, 30000, 0, 0));
+    EXPECT_EQ(SoundLibrary_UnderrunFrames() - before, 30000 - played);
+    EXPECT_TRUE(FSOUND_IsPlaying(ch));
+    EXPECT_EQ(FSOUND_Stream_GetPosition(stream), played);
+    std::vector<short> resumed = Mix(100);
+    for (int f = 0; f < 100; ++f) ASSERT_EQ(Left(resumed, f), ramp[played + f]) << f;
+    FSOUND_Stream_Close(stream);
 }
 
 TEST_F(Library, StopAllSilencesEffectsLoopsAndMusic) {

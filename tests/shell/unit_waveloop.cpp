@@ -4,10 +4,12 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <vector>
 
 #include "ShellTestSupport.h"
+#include "world/Collisions.h"
 
 namespace {
 
@@ -326,6 +328,43 @@ TEST_F(WaveLoopTest, ObjectsMadeInACollisionAreNotTestedThatFrame) {
     log.clear();
     UpdateWorld(0.0);
     EXPECT_EQ(Only(log, '>').size(), 6u) << "the new one joins in the next frame";
+}
+
+// A crowd of probes of mixed sizes on a half-unit lattice, so that many
+// touch exactly, sit on the grid's cell borders or lie on and beyond the
+// arena's faces; some are dead already, some end or spawn when they meet.
+void AddRandomWorld(unsigned seed, std::vector<std::string>* log) {
+    std::mt19937 rng(seed);  // not the game's random source
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const int count = std::array<int, 4>{48, 100, 300, 700}[seed % 4];
+    const int half = std::array<int, 3>{10, 20, 54}[seed % 3];  // half-units from the centre
+    for (int i = 0; i < count; ++i) {
+        Vector3 at(pick(2 * half + 1) - half, pick(2 * half + 1) - half, pick(2 * half + 1) - half);
+        auto* p = new Probe(i, log, at * 0.5);
+        p->radius = (pick(8) + 1) * 0.25;
+        if (pick(8) == 0) p->radius = 4.0;
+        if (pick(200) == 0) p->pos.y = pick(2) ? NAN : 1e300;
+        p->alive = pick(10) != 0;
+        p->dieOnCollision = pick(4) == 0;
+        p->spawnOnCollision = pick(10) == 0;
+        gObjects.AddObject(p);
+    }
+}
+
+TEST_F(WaveLoopTest, TheGridMeetsTheSamePairsInTheSameOrderAsTheLoopOverEveryPair) {
+    size_t handled = 0;
+    for (unsigned seed = 1; seed <= 24; ++seed) {
+        std::vector<std::string> plain, grid;
+        AddRandomWorld(seed, &plain);
+        HandleCollisionsAllPairs(gObjects);
+        ClearWorld();
+        AddRandomWorld(seed, &grid);
+        UpdateWorld(0.0);
+        ClearWorld();
+        ASSERT_EQ(Only(grid, '>'), Only(plain, '>')) << "world " << seed;
+        handled += plain.size();
+    }
+    EXPECT_GT(handled, 2000u) << "the worlds should be crowded enough to matter";
 }
 
 TEST_F(WaveLoopTest, DeadObjectsAreDeletedTheShipIsOnlyTakenOut) {
