@@ -38,8 +38,30 @@ start_x() {
 start_game() {
     local dir=$1
     shift
-    (cd "$dir" && exec env "$@" ./korvalend3d) 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    start_game_at "$dir" ./korvalend3d "$@"
+}
+
+# start_game_at WORKDIR GAME [ENV=VALUE ...]: runs the executable GAME with
+# WORKDIR as its working folder.
+start_game_at() {
+    local dir=$1 game=$2
+    shift 2
+    (cd "$dir" && exec env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
+}
+
+# Escape then q, as a player quits; the game must end with status 0.
+quit_game() {  # quit_game NAME
+    xdotool key Escape; sleep 0.3; xdotool key q
+    for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$GAME_PID" 2>/dev/null && fail "$1: did not quit"
+    wait "$GAME_PID"; local status=$?; GAME_PID=""
+    [ "$status" -eq 0 ] || fail "$1: exit status $status"
+}
+
+# RMS amplitude of SECONDS of 16-bit stereo raw audio at RATE from START.
+rms_of() {  # rms_of FILE RATE START SECONDS
+    sox -t raw -r "$2" -e signed -b 16 -c 2 "$1" -n trim "$3" "$4" stat 2>&1 | awk '/RMS +amplitude/{print $3}'
 }
 
 stop_all() {
