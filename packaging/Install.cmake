@@ -1,9 +1,10 @@
 # What `cmake --install` puts where, the uninstall target and the Debian
 # package. Included from the top-level CMakeLists.txt.
 #
-# The game goes to bin/, not games/: GNUInstallDirs has no games folder, bin/
-# is on every user's (and root's) PATH on every distribution, and the data
-# stays at the same place relative to it, ../share/korvalend3d.
+# The game goes to bin/, not games/: GNUInstallDirs has no games folder, and
+# bin/ is on every user's (and root's) PATH on every distribution. Debian's
+# own rule for its packages is /usr/games: the package moves it there
+# (DebianLayout.cmake); the data is ../share/korvalend3d from either.
 set(KORVALEND_APP_ID org.korvalend.korvalend3d)
 set(KORVALEND_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/korvalend3d)
 set(PKG_SRC ${CMAKE_SOURCE_DIR}/packaging)
@@ -53,15 +54,18 @@ set(CPACK_PACKAGE_NAME korvalend3d)
 set(CPACK_PACKAGE_VENDOR "The Korvalend 3D developers")
 set(CPACK_PACKAGE_CONTACT "Korvalend 3D developers <korvalend3d@korvalend.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D arcade shooter in a wrapping cube of asteroids")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "3D arcade shooter in a wrapping cube of asteroids
- Korvalend 3D puts one ship in free flight inside a cube of drifting
- asteroids that wraps at its faces. Shoot rocks, armoured steel asteroids
- and enemy ships; collect prizes, score multipliers, bonuses and extra
- ships; dodge novas, gravity wells and homing mines. Waves grow harder,
- with a bonus tally between them.
- .
- The game is flown with mouse and keyboard from a cockpit, chase or fixed
- camera, with music composed for it and sound effects of its own.")
+# The summary becomes the first line; CPack indents these lines and turns the
+# empty one into the paragraph mark.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Korvalend 3D puts one ship in free flight inside a cube of drifting
+asteroids that wraps at its faces. Shoot rocks, armoured steel asteroids
+and enemy ships; collect prizes, score multipliers, bonuses and extra
+ships; dodge novas, gravity wells and homing mines. Waves grow harder,
+with a bonus tally between them.
+
+The game is flown with mouse and keyboard from a cockpit, chase or fixed
+camera, with music composed for it and sound effects of its own.")
+# SDL opens the OpenGL driver at run time, so linking does not reveal it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -69,4 +73,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PRE_BUILD_SCRIPTS ${PKG_SRC}/DebianLayout.cmake)
 include(CPack)
