@@ -39,45 +39,26 @@ done
 # A read-only data folder: the game only reads it.
 chmod -R a-w "$PREFIX/share/korvalend3d"
 WORK="$ART/some folder"
-mkdir -p "$WORK"
 start_x
 
-# play NAME GAME [ENV=VALUE ...]: from WORK to the first wave, the models
-# counted, then quit.
-play() {
-    local name=$1 game=$2
-    shift 2
-    start_game_at "$WORK" "$game" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$ART/$name.raw" "$@"
-    wait_for_stderr "Intro screen!" 15 || fail "$name: no intro"
-    wait_for_stderr "Play Game" 15 || fail "$name: the game did not start"
-    sleep 1
-    quit_game "$name"
-    cp "$ART/stderr.txt" "$ART/$name.stderr.txt"
-    models=$(grep -c "Succeded in loading model" "$ART/$name.stderr.txt")
-    echo "$name: $models models"
-}
-
-play installed "$PREFIX/bin/korvalend3d"
+play "$WORK" installed "$PREFIX/bin/korvalend3d"
 [ "$models" -eq 17 ] || fail "installed: $models models loaded"
-rate=$(grep -o 'Sound: output [0-9]* Hz' "$ART/installed.stderr.txt" | grep -o '[0-9]*' | head -1)
-rms=$(rms_of "$ART/installed.raw" "${rate:-44100}" 0 6)
-echo "installed: intro RMS $rms"
-awk "BEGIN{exit !($rms > 0.005)}" || fail "installed: silent ($rms)"
+expect_sound installed
 
 # Moved elsewhere: found relative to the executable, not at the prefix.
 chmod -R u+w "$PREFIX/share/korvalend3d"
 MOVED="$ART/moved copy"
 mv "$PREFIX" "$MOVED"
-play moved "$MOVED/bin/korvalend3d"
+play "$WORK" moved "$MOVED/bin/korvalend3d"
 [ "$models" -eq 17 ] || fail "moved: $models models loaded"
 
 # Only the executable, its data named by the variable; a variable that
 # names no data folder is reported and the search goes on.
 mkdir -p "$ART/lone"
 cp "$MOVED/bin/korvalend3d" "$ART/lone/"
-play variable "$ART/lone/korvalend3d" KORVALEND3D_DATA="$MOVED/share/korvalend3d"
+play "$WORK" variable "$ART/lone/korvalend3d" KORVALEND3D_DATA="$MOVED/share/korvalend3d"
 [ "$models" -eq 17 ] || fail "variable: $models models loaded"
-play wrong_variable "$MOVED/bin/korvalend3d" KORVALEND3D_DATA="$ART/nowhere"
+play "$WORK" wrong_variable "$MOVED/bin/korvalend3d" KORVALEND3D_DATA="$ART/nowhere"
 [ "$models" -eq 17 ] || fail "wrong_variable: $models models loaded"
 grep -qF "KORVALEND3D_DATA=\"$ART/nowhere\" is not a folder" "$ART/wrong_variable.stderr.txt" || fail "no report of the variable"
 # No data anywhere (the build's own install place may hold a real install;
@@ -85,7 +66,7 @@ grep -qF "KORVALEND3D_DATA=\"$ART/nowhere\" is not a folder" "$ART/wrong_variabl
 # still plays.
 built_prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$BUILD_DIR/CMakeCache.txt")
 if [ ! -d "$built_prefix/share/korvalend3d/Models" ]; then
-    play no_data "$ART/lone/korvalend3d" KORVALEND3D_DATA=
+    play "$WORK" no_data "$ART/lone/korvalend3d" KORVALEND3D_DATA=
     [ "$models" -eq 0 ] || fail "no_data: $models models loaded"
     grep -qF "  $ART/lone/../share/korvalend3d" "$ART/no_data.stderr.txt" || fail "no_data: the places are not named"
 else
