@@ -31,14 +31,14 @@ asan: deps
 
 # Only what playing needs: the game and its generated data.
 game: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS) --target korvalend3d
 
 run: game
 	cd $(BUILD) && ./korvalend3d
 
 install: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$(PREFIX)" >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$(PREFIX)"
 	cmake --build $(BUILD) -j $(JOBS) --target korvalend3d manpage
 	cmake --install $(BUILD)
 
@@ -47,7 +47,7 @@ uninstall:
 
 package: deps
 	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVALEND_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
-	      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 	cmake --build $(PKG_BUILD) -j $(JOBS) --target korvalend3d manpage
 	cd $(PKG_BUILD) && cpack
 
