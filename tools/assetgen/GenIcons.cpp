@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -18,11 +19,17 @@ namespace {
 using vis::Canvas;
 using vis::Color;
 
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
 // libpng reports failures by longjmp back here; nothing this function
 // changes after setjmp is read again.
-bool WriteRows(png_structp png, png_infop info, FILE* file, const Canvas& c, std::vector<png_bytep>& rows) {
+bool EncodeRows(png_structp png, png_infop info, const Canvas& c, std::vector<png_bytep>& rows,
+                std::vector<uint8_t>& out) {
     if (setjmp(png_jmpbuf(png)) != 0) return false;
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, AppendBytes, nullptr);
     png_set_IHDR(png, info, png_uint_32(c.W()), png_uint_32(c.H()), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
@@ -32,7 +39,8 @@ bool WriteRows(png_structp png, png_infop info, FILE* file, const Canvas& c, std
     return true;
 }
 
-// 8-bit RGBA through libpng, straight alpha as the canvas holds it.
+// 8-bit RGBA encoded by libpng, straight alpha as the canvas holds it, then
+// written like every other generated file.
 bool WritePng(const std::string& path, const Canvas& c) {
     std::vector<png_byte> pixels(size_t(c.W()) * size_t(c.H()) * 4);
     std::vector<png_bytep> rows(size_t(c.H()));
@@ -45,18 +53,16 @@ bool WritePng(const std::string& path, const Canvas& c) {
                 rows[size_t(y)][x * 4 + k] = png_byte(std::lround(std::fmin(std::fmax(channels[k], 0.0f), 1.0f) * 255.0f));
         }
     }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::perror(("assetgen: cannot write " + path).c_str());
-        return false;
-    }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    bool ok = info != nullptr && WriteRows(png, info, file, c, rows);
+    std::vector<uint8_t> bytes;
+    bool ok = info != nullptr && EncodeRows(png, info, c, rows, bytes);
     png_destroy_write_struct(&png, &info);
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: could not write the PNG %s\n", path.c_str());
-    return ok;
+    if (!ok) {
+        std::fprintf(stderr, "assetgen: could not encode the PNG %s\n", path.c_str());
+        return false;
+    }
+    return WriteAssetFile(path, bytes);
 }
 
 // A point of the ship's outline: (along, across) in units of the side, the
