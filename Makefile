@@ -46,8 +46,7 @@ uninstall:
 	cmake --build $(BUILD) --target uninstall
 
 package: deps
-	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVALEND_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
-	      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVALEND_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
 	cmake --build $(PKG_BUILD) -j $(JOBS) --target korvalend3d manpage
 	cd $(PKG_BUILD) && cpack
 
