@@ -1,7 +1,11 @@
-# make run  - install what is missing, build, generate the data, play
-# make test - the same build, then every test (and the sanitizer build's unit and soak tests)
+# make run  - install what is missing, build the game and its data (nothing else), play
+# make test - the whole build, then every test (and the sanitizer build's unit and soak tests)
 # make fuzz - every reader under libFuzzer for FUZZ_SECONDS each (needs clang)
+# make install [PREFIX=/usr/local], make uninstall - the game, its data, menu entry, icons, manual page
+# make package - build-package/korvalend3d_<version>_<arch>.deb, for /usr
 BUILD      := build
+PKG_BUILD  := build-package
+PREFIX     ?= /usr/local
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 60
@@ -10,7 +14,7 @@ XVFB       := xvfb-run -a -s "-screen 0 1024x768x24"
 # KORVALEND_WERROR=ON makes every compiler warning an error (CI sets it).
 KORVALEND_WERROR ?= OFF
 
-.PHONY: all deps build asan run test test-asan bench clean fuzz fuzz-build fuzz-smoke
+.PHONY: all deps build game asan run install uninstall package test test-asan bench clean fuzz fuzz-build fuzz-smoke
 
 all: build
 
@@ -25,8 +29,26 @@ asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON -DKORVALEND_WERROR=$(KORVALEND_WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-run: build
+# Only what playing needs: the game and its generated data.
+game: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target korvalend3d
+
+run: game
 	cd $(BUILD) && ./korvalend3d
+
+install: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$(PREFIX)"
+	cmake --build $(BUILD) -j $(JOBS) --target korvalend3d manpage
+	cmake --install $(BUILD)
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
+
+package: deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVALEND_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target korvalend3d manpage
+	cd $(PKG_BUILD) && cpack
 
 test: build asan
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -55,4 +77,4 @@ fuzz-smoke:
 	else echo "fuzz-smoke: clang++ not installed; skipped (bash scripts/install-deps.sh fuzz)"; fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD)

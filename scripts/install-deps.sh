@@ -8,8 +8,9 @@ PACKAGES=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev
   libsndfile1-dev libfreetype-dev fonts-dejavu-core
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev
   xvfb xauth libgl1-mesa-dri xdotool imagemagick sox
+  libpng-dev file lintian desktop-file-utils appstream man-db
 )
 # Only `make fuzz` needs clang and its sanitizer and libFuzzer runtimes.
 if [ "${1:-}" = "fuzz" ]; then PACKAGES+=(clang libclang-rt-dev); fi

@@ -2,33 +2,20 @@
 // for ever. It ends only through exit, which runs Cleanup.
 #include <SDL/SDL.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "DataFolder.h"
 #include "Korvalend3d.h"
 
-namespace {
-// The data folders are read by relative path. Started from elsewhere, the
-// game looks for them beside its own executable.
-void FindDataFolder() {
-    struct stat info;
-    if (stat("Models", &info) == 0 && S_ISDIR(info.st_mode)) return;
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return;
-    path[length] = '\0';
-    char* slash = std::strrchr(path, '/');
-    if (slash == nullptr) return;
-    *slash = '\0';
-    if (path[0] == '\0') return;
-    if (chdir(path) != 0) myperror(path);
-}
-}  // namespace
+// Set by the build: the data folder as installed, relative to the installed
+// executable and as an absolute path.
+#ifndef KORVALEND3D_DATA_FROM_BIN
+#define KORVALEND3D_DATA_FROM_BIN ""
+#endif
+#ifndef KORVALEND3D_DATADIR
+#define KORVALEND3D_DATADIR ""
+#endif
 
 void Cleanup() {
     CleanUpGlobals();
@@ -47,7 +34,7 @@ void Init() {
 int SDL_main(int argc, char** argv) {
     (void)argc;
     (void)argv;
-    FindDataFolder();
+    FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR);
     // The SDL 1.2 layer would otherwise draw full-screen modes into a scaled
     // off-screen buffer whose viewport does not match the one we set up, and
     // the picture comes out cropped. A value the user set is kept.

@@ -38,8 +38,55 @@ start_x() {
 start_game() {
     local dir=$1
     shift
-    (cd "$dir" && exec env "$@" ./korvalend3d) 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    start_game_at "$dir" ./korvalend3d "$@"
+}
+
+# start_game_at WORKDIR GAME [ENV=VALUE ...]: runs the executable GAME with
+# WORKDIR as its working folder.
+start_game_at() {
+    local dir=$1 game=$2
+    shift 2
+    (cd "$dir" && exec env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
+}
+
+# Escape then q, as a player quits; the game must end with status 0.
+quit_game() {  # quit_game NAME
+    xdotool key Escape; sleep 0.3; xdotool key q
+    for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$GAME_PID" 2>/dev/null && fail "$1: did not quit"
+    wait "$GAME_PID"; local status=$?; GAME_PID=""
+    [ "$status" -eq 0 ] || fail "$1: exit status $status"
+}
+
+# play WORKDIR NAME GAME [ENV=VALUE ...]: from WORKDIR to the first wave with
+# sound to $ART/NAME.raw, then quit; $models is the count of models loaded.
+play() {
+    local dir=$1 name=$2 game=$3
+    shift 3
+    mkdir -p "$dir"
+    start_game_at "$dir" "$game" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$ART/$name.raw" "$@"
+    wait_for_stderr "Intro screen!" 15 || fail "$name: no intro"
+    wait_for_stderr "Play Game" 15 || fail "$name: the game did not start"
+    sleep 1
+    quit_game "$name"
+    cp "$ART/stderr.txt" "$ART/$name.stderr.txt"
+    models=$(grep -c "Succeded in loading model" "$ART/$name.stderr.txt")
+    echo "$name: $models models"
+}
+
+# Fails unless NAME's intro, in $ART/NAME.raw, is heard.
+expect_sound() {  # expect_sound NAME
+    local rate rms
+    rate=$(grep -o 'Sound: output [0-9]* Hz' "$ART/$1.stderr.txt" | grep -o '[0-9]*' | head -1)
+    rms=$(rms_of "$ART/$1.raw" "${rate:-44100}" 0 6)
+    echo "$1: intro RMS $rms"
+    awk "BEGIN{exit !(${rms:-0} > 0.005)}" || fail "$1: silent (${rms:-no audio})"
+}
+
+# RMS amplitude of SECONDS of 16-bit stereo raw audio at RATE from START.
+rms_of() {  # rms_of FILE RATE START SECONDS
+    sox -t raw -r "$2" -e signed -b 16 -c 2 "$1" -n trim "$3" "$4" stat 2>&1 | awk '/RMS +amplitude/{print $3}'
 }
 
 stop_all() {

@@ -13,6 +13,7 @@ bool GenerateModels(const std::string& dir);  // Models/*.ms3d and their texture
 bool GenerateImages(const std::string& dir);  // Images/*.tga, Images/*.bmp
 bool GenerateSounds(const std::string& dir);  // Sounds/*.wav and the sounds link
 bool GenerateMusic(const std::string& dir);   // Music/list.txt and the songs
+bool GenerateIcons(const std::string& dir);   // icons/<side>/korvalend3d.png, the desktop icon
 
 // `assetgen --only NAME...`: only the named files are written. A name is a
 // file's path under the output folder ("Images/flare.tga"), a folder

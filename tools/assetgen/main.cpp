@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     if (GroupWanted("Images")) ok = GenerateImages(dir) && ok;
     if (GroupWanted("Sounds")) ok = GenerateSounds(dir) && ok;
     if (GroupWanted("Music")) ok = GenerateMusic(dir) && ok;
+    if (GroupWanted("icons")) ok = GenerateIcons(dir) && ok;
     if (!ok) {
         std::fprintf(stderr, "assetgen: some assets could not be written\n");
         return 1;
