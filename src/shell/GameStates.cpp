@@ -83,10 +83,14 @@ void DoGameOver() {
     screen->FadeIn();
 
     // The picture cannot be skipped: events wait in the queue for the next
-    // game. Sleeping does not read them.
+    // game. Sleeping does not read them. A song playing on is still decoded
+    // ahead of the audio thread, which only mixes what is ready.
     Timer timer;
     timer.Start();
-    while (timer.GetTime() < TITLE_TIME) SDL_Delay(10);
+    while (timer.GetTime() < TITLE_TIME) {
+        SoundLibrary_DecodeAhead();
+        SDL_Delay(10);
+    }
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawCentred(*picture);
