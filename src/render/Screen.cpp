@@ -20,6 +20,70 @@ const SDL_Rect screenSizes[NUM_VIDEO_MODES] = {
     {0, 0, 640, 480},  {0, 0, 800, 600},   {0, 0, 1024, 768},
     {0, 0, 1152, 864}, {0, 0, 1280, 1024}, {0, 0, 1600, 1200},
 };
+
+// The window now open, so that a refused change can go back to it.
+struct OpenWindow {
+    int width = 0, height = 0;
+    bool fullScreen = false;
+};
+OpenWindow current;
+bool inputTaken = false;
+
+void RequestFramebuffer() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+// SDL's 1.2 layer over SDL 2 keeps one window for every mode and leaves its
+// full-screen size and place to the window manager; without one (or on a
+// display that cannot switch) the window keeps its old size and place and
+// the picture comes out cropped. A fresh video subsystem gives a fresh
+// window, placed and sized by SDL itself. Whether the layer draws into an
+// off-screen buffer that it scales to the window is read only here.
+bool RestartVideo(bool layerScales) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    setenv("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", 1);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) return false;
+    RequestFramebuffer();
+    return true;
+}
+
+bool DisplayOffers(int width, int height) {
+    SDL_Rect** modes = SDL_ListModes(nullptr, SDL_OPENGL | SDL_FULLSCREEN);
+    if (modes == reinterpret_cast<SDL_Rect**>(-1)) return true;
+    for (int i = 0; modes != nullptr && modes[i] != nullptr; ++i)
+        if (modes[i]->w == width && modes[i]->h == height) return true;
+    return false;
+}
+
+// A window, or the whole display at a mode it can switch to. Any other
+// full-screen size is drawn at that size off screen and scaled uniformly,
+// centred, to a window that covers the display: that window is made first,
+// at the display's own size, and the layer keeps its size and place when the
+// mode's size follows.
+bool OpenVideo(int width, int height, bool fullScreen) {
+    if (!RestartVideo(false)) return false;
+    if (!fullScreen) return SDL_SetVideoMode(width, height, 0, SDL_OPENGL) != nullptr;
+
+    const Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN;
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    const int displayWidth = info != nullptr ? info->current_w : 0;
+    const int displayHeight = info != nullptr ? info->current_h : 0;
+    if (displayWidth <= 0 || displayHeight <= 0 || DisplayOffers(width, height))
+        return SDL_SetVideoMode(width, height, 0, flags) != nullptr;
+    if (!RestartVideo(true)) return false;
+    if (SDL_SetVideoMode(displayWidth, displayHeight, 0, flags) == nullptr) return false;
+    return SDL_SetVideoMode(width, height, 0, flags) != nullptr;
+}
+
+void TakeInput() {
+    SDL_ShowCursor(0);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    inputTaken = true;
+}
 }  // namespace
 
 Screen* Screen::instance = nullptr;
@@ -32,11 +96,7 @@ Screen* Screen::GetInstance() {
 void Screen::Init() {
     if (SDL_GetVideoInfo() == nullptr) fatal("Video query failed: %s\n", SDL_GetError());
 
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    RequestFramebuffer();
 
     if (!EnterVideoMode(fullScreenVideoMode, true)) {
         error("Unable to enter full screen mode...trying windowed mode\n");
@@ -44,8 +104,7 @@ void Screen::Init() {
             fatal("Unable to create a window: %s\n", SDL_GetError());
     }
 
-    SDL_ShowCursor(0);
-    SDL_WM_GrabInput(SDL_GRAB_ON);
+    TakeInput();
 }
 
 bool Screen::EnterVideoMode(int mode, bool fullScreen) {
@@ -53,9 +112,7 @@ bool Screen::EnterVideoMode(int mode, bool fullScreen) {
 
     const int width = screenSizes[mode].w;
     const int height = screenSizes[mode].h;
-    Uint32 flags = SDL_OPENGL;
-    if (fullScreen) flags |= SDL_FULLSCREEN;
-    const bool ok = SDL_SetVideoMode(width, height, 0, flags) != nullptr;
+    const bool ok = OpenVideo(width, height, fullScreen);
 
     error("%s in entering %s mode at a resolution of %dx%d\n", ok ? "Succeded" : "Failed",
           fullScreen ? "fullscreen" : "windowed", width, height);
@@ -66,8 +123,17 @@ bool Screen::EnterVideoMode(int mode, bool fullScreen) {
         else
             windowedVideoMode = mode;
         inFullScreen = fullScreen;
+        current = {width, height, fullScreen};
+        InitOpenGL();
+    } else if (current.width > 0) {
+        // The old window went with the attempt; the game goes on in its mode.
+        if (!OpenVideo(current.width, current.height, current.fullScreen)) {
+            error("Unable to create a window: %s\n", SDL_GetError());
+            std::exit(1);
+        }
         InitOpenGL();
     }
+    if (ok && inputTaken) TakeInput();
     return ok;
 }
 

@@ -35,10 +35,6 @@ int SDL_main(int argc, char** argv) {
     (void)argc;
     (void)argv;
     FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR);
-    // The SDL 1.2 layer would otherwise draw full-screen modes into a scaled
-    // off-screen buffer whose viewport does not match the one we set up, and
-    // the picture comes out cropped. A value the user set is kept.
-    setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
     Init();
