@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "../assets/ModelServer.h"
@@ -44,11 +45,26 @@ void RequestFramebuffer() {
 // window, placed and sized by SDL itself. Whether the layer draws into an
 // off-screen buffer that it scales to the window is read only here.
 bool RestartVideo(bool layerScales) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    static std::string driver;  // the one SDL chose at start-up
+    char name[64];
+    if (driver.empty() && SDL_VideoDriverName(name, sizeof name) != nullptr) driver = name;
+    const bool userChoseDriver = std::getenv("SDL_VIDEODRIVER") != nullptr;
     setenv("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", 1);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) return false;
-    RequestFramebuffer();
-    return true;
+    // An X server may refuse a connection made right after the last one
+    // closed (Xvfb does, a few times in a hundred), and SDL would then go on
+    // quietly with another driver: keep to the first one and try again.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (attempt > 0) SDL_Delay(10);
+        if (!userChoseDriver && !driver.empty()) setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+        const bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (!userChoseDriver) unsetenv("SDL_VIDEODRIVER");
+        if (up && (driver.empty() || (SDL_VideoDriverName(name, sizeof name) != nullptr && driver == name))) {
+            RequestFramebuffer();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool DisplayOffers(int width, int height) {

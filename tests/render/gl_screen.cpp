@@ -165,6 +165,52 @@ TEST(VideoModes, ToggleReturnsToTheLastModeOfEachKind) {
     }
 }
 
+// Full screen at a size the display has no mode for (the test screen is
+// smaller): the game still draws and reads back its own picture at the
+// mode's size, corner to corner, and a fade freezes all of it.
+TEST(VideoModes, FullScreenBeyondTheDisplayKeepsTheModesPicture) {
+    EnsureWindowed800();
+    Screen* s = Screen::GetInstance();
+    std::string report = Report(&Screen::ToggleFullScreen);
+    if (!s->InFullScreen()) GTEST_SKIP() << "no full screen here: " << report;
+    while (s->FullScreenVideoMode() < 5) Report(&Screen::IncreaseResolution);
+    ASSERT_EQ(SurfaceWidth(), 1600);
+    ExpectProjectionFor(1600, 1200);
+
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_FOG);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluOrtho2D(0, 1600, 0, 1200);
+    glMatrixMode(GL_MODELVIEW);
+    glColor3f(1, 0, 0);
+    glRecti(1590, 1190, 1600, 1200);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    Picture drawn = ReadPicture();
+    ASSERT_EQ(drawn.w, 1600);
+    EXPECT_EQ(drawn.At(1595, 1195)[0], 255);
+    EXPECT_EQ(drawn.At(800, 600)[2], 255);
+    // The fade's last frame is the frozen picture under almost no black.
+    s->Fade(IN, 0.6);
+    Picture faded = ReadPicture();
+    EXPECT_GT(faded.At(1595, 1195)[0], 128);
+    EXPECT_GT(faded.At(10, 10)[2], 128);
+
+    while (s->FullScreenVideoMode() > 1) Report(&Screen::DecreaseResolution);
+    Report(&Screen::ToggleFullScreen);
+    EXPECT_FALSE(s->InFullScreen());
+    EXPECT_EQ(SurfaceWidth(), 800);
+}
+
 // A textured square in front of the eye, drawn as a world object.
 class TexturedSquare : public Object {
 public:
@@ -255,8 +301,11 @@ TEST_F(SceneTest, ModeChangesLeaveTheSamePicture) {
     Screen* s = Screen::GetInstance();
     Report(&Screen::ToggleFullScreen);
     if (s->InFullScreen() && SurfaceWidth() == 800) {
+        // Where the display cannot switch, full screen draws into SDL's
+        // off-screen buffer (24-bit depth): a few edge pixels differ by a
+        // handful of levels from the window's own buffer.
         Picture full = DrawScene(camera);
-        EXPECT_EQ(DifferingPixels(before, full, 2), 0);
+        EXPECT_EQ(DifferingPixels(before, full, 8), 0);
     }
     if (s->InFullScreen()) Report(&Screen::ToggleFullScreen);
     ASSERT_FALSE(s->InFullScreen());
