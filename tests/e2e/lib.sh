@@ -17,12 +17,13 @@ fail() {
     exit 1
 }
 
-# Picks a free display number and starts Xvfb on it.
+# start_x [WIDTHxHEIGHT]: picks a free display number and starts Xvfb on it
+# (1024x768 unless given).
 start_x() {
-    local n
+    local n size=${1:-1024x768}
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
         for _ in $(seq 1 50); do
@@ -90,7 +91,13 @@ rms_of() {  # rms_of FILE RATE START SECONDS
 }
 
 stop_all() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
+    if [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null; then
+        # SIGTERM only queues a quit event; a game that reads no events for a
+        # while (game over, a fade) gets a few seconds, then SIGKILL.
+        for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$GAME_PID" 2>/dev/null
+        wait "$GAME_PID" 2>/dev/null
+    fi
     GAME_PID=""
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
