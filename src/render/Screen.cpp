@@ -143,10 +143,8 @@ bool Screen::EnterVideoMode(int mode, bool fullScreen) {
         InitOpenGL();
     } else if (current.width > 0) {
         // The old window went with the attempt; the game goes on in its mode.
-        if (!OpenVideo(current.width, current.height, current.fullScreen)) {
-            error("Unable to create a window: %s\n", SDL_GetError());
-            std::exit(1);
-        }
+        if (!OpenVideo(current.width, current.height, current.fullScreen))
+            fatal("Unable to create a window: %s\n", SDL_GetError());
         InitOpenGL();
     }
     if (ok && inputTaken) TakeInput();
