@@ -129,10 +129,11 @@ diff_centre() {
     compare -metric AE -fuzz 1% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
 }
 
-# Pixels of the middle band that are the arena grid's blue.
+# Pixels of the middle band that are the arena grid's blue (a full screen
+# scaled smoothly to the display spreads and dims its one-pixel lines).
 grid_pixels() {
     convert "$ART/$1.png" -gravity center -crop 100%x55%+0+0 +repage \
-        -fx "(b>r+0.15 && b>0.25) ? 1 : 0" -format "%[fx:mean*w*h]" info:
+        -fx "(b>r+0.1 && b>0.25) ? 1 : 0" -format "%[fx:mean*w*h]" info:
 }
 
 # Pixels of the middle band in the grey-brown of lit rock.
