@@ -34,7 +34,8 @@ start_x() {
     fail "could not start Xvfb"
 }
 
-# start_game DIR [ENV=VALUE ...]: runs DIR/korvalend3d from DIR.
+# start_game DIR [ENV=VALUE ...]: runs DIR/korvalend3d from DIR (as the
+# command in RUN_AS, e.g. setpriv, when that is set).
 start_game() {
     local dir=$1
     shift
@@ -42,11 +43,12 @@ start_game() {
 }
 
 # start_game_at WORKDIR GAME [ENV=VALUE ...]: runs the executable GAME with
-# WORKDIR as its working folder.
+# WORKDIR as its working folder (as the command in RUN_AS, e.g. setpriv,
+# when that is set).
 start_game_at() {
     local dir=$1 game=$2
     shift 2
-    (cd "$dir" && exec env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    (cd "$dir" && exec ${RUN_AS:-} env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
 }
 
