@@ -65,7 +65,7 @@ play_damaged() {
             fi
         done <"$dir/damaged.txt"
     fi
-    printf '%-24s exit 0, %5d lines of stderr; of %3d damaged files %3d refused with a message, %3d loaded, %3d not named\n' \
+    printf '%-48s exit 0, %5d lines of stderr; of %3d damaged files %3d refused with a message, %3d loaded, %3d not named\n' \
         "$name" "$(wc -l <"$ART/stderr.txt")" "$total" "$refused" "$((total - refused - unread))" "$unread" \
         | tee -a "$ART/matrix.txt"
 }
