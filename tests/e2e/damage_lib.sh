@@ -47,7 +47,7 @@ play_damaged() {
     for i in $(seq 1 100); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$GAME_PID" 2>/dev/null && fail "$name: did not quit"
     wait "$GAME_PID"; local status=$?; GAME_PID=""
-    cp "$ART/stderr.txt" "$ART/$name.stderr.txt"
+    cp "$ART/stderr.txt" "$ART/${name//[\/ ]/_}.stderr.txt"
     check_exit "$status" "$name"
     # Each damaged file: refused with a message naming it, or named only as
     # loaded (a cut sound still plays), or not named at all (the texture of
