@@ -77,7 +77,7 @@ fuzz-smoke:
 	else echo "fuzz-smoke: clang++ not installed; skipped (bash scripts/install-deps.sh fuzz)"; fi
 
 # The real game with each generated file damaged in turn (DAMAGE_KINDS picks
-# the kinds of damage); an hour or more.
+# the kinds of damage); hours.
 damage-all: build
 	bash tests/e2e/damage_all.sh $(BUILD)
 
