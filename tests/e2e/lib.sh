@@ -149,7 +149,7 @@ wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
 # Sanitizer settings for the real game: leaks in the system libraries above
 # are suppressed, and a leak report ends the process with 23.
 SANITIZER_ENV=(ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
-               "LSAN_OPTIONS=suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan_libraries.supp:exitcode=23"
+               "LSAN_OPTIONS=suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)/lsan_libraries.supp:exitcode=23"
                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
 
 # check_exit STATUS NAME: the game ended with 0 and the sanitizers reported
