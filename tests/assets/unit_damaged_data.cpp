@@ -138,7 +138,10 @@ void LoadAsTheGameDoes(const std::string& path) {
         if (stream == nullptr) return;
         FSOUND_Stream_Play(FSOUND_FREE, stream);
         std::vector<short> out(2 * 4096);
-        for (int i = 0; i < 40; ++i) SoundLibrary_Mix(out.data(), 4096);
+        for (int i = 0; i < 40; ++i) {
+            SoundLibrary_DecodeAhead();
+            SoundLibrary_Mix(out.data(), 4096);
+        }
         FSOUND_Stream_Stop(stream);
         FSOUND_Stream_Close(stream);
     }
