@@ -55,7 +55,9 @@ overs=$(grep -c "^Game over!" "$ART/stderr.txt")
 waves=$(grep -c "^Bonus screen!" "$ART/stderr.txt")
 say "played $minutes minutes, $events events: $games games started, $overs game overs, $waves waves cleared"
 check_exit "$status" "random play"
-[ "$overs" -ge 3 ] || fail "only $overs games were played to the end"
+# Several games in the default five minutes (the lost-ship cheat sees to
+# that); a shorter run asks for fewer.
+[ "$overs" -ge $(( SECS / 100 )) ] || fail "only $overs games were played to the end"
 
 if [ "$FLAVOUR" = release ]; then
     echo "resident memory (seconds kB):"
