@@ -14,7 +14,7 @@ XVFB       := xvfb-run -a -s "-screen 0 1024x768x24"
 # KORVALEND_WERROR=ON makes every compiler warning an error (CI sets it).
 KORVALEND_WERROR ?= OFF
 
-.PHONY: all deps build game asan run install uninstall package test test-asan bench clean fuzz fuzz-build fuzz-smoke
+.PHONY: all deps build game asan run install uninstall package test test-asan bench damage-all clean fuzz fuzz-build fuzz-smoke
 
 all: build
 
@@ -75,6 +75,11 @@ fuzz: fuzz-build
 fuzz-smoke:
 	@if command -v clang++ >/dev/null 2>&1; then $(MAKE) fuzz FUZZ_SECONDS=10; \
 	else echo "fuzz-smoke: clang++ not installed; skipped (bash scripts/install-deps.sh fuzz)"; fi
+
+# The real game with each generated file damaged in turn (DAMAGE_KINDS picks
+# the kinds of damage); hours.
+damage-all: build
+	bash tests/e2e/damage_all.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD)

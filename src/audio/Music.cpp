@@ -1,5 +1,7 @@
 #include "Music.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,6 +60,14 @@ void Music::LoadMusicFiles() {
     FILE* file = std::fopen(LIST_FILE, "r");
     if (file == nullptr) {
         error("Unable to find \"%s\"; will be unable to play any music!\n", LIST_FILE);
+        return;
+    }
+    // Only a plain file ends: a device such as /dev/zero would be read for
+    // ever, entry after entry, and a folder reads as nothing at all.
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        error("\"%s\" is not a file; will be unable to play any music!\n", LIST_FILE);
+        std::fclose(file);
         return;
     }
     ReadPlayList(file, &musicFiles, &numMusicFiles, &capacity);

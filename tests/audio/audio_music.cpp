@@ -115,6 +115,43 @@ TEST(PlayList, AMissingListIsReportedAndFileModeThenDoesNothing) {
     EXPECT_EQ(Messages(r), "Unable to find \"Music/list.txt\"; will be unable to play any music!\n");
 }
 
+// A list that never ends (a device) or has no lines (a folder) would be read
+// for ever or silently: it is refused with one message. Entries that name the
+// list itself, a folder or /dev/zero fail to open like any bad entry, and the
+// song behind them is still found.
+TEST(PlayList, HostileListsAndEntriesAreRefusedAndNothingHangs) {
+    for (const char* what : {"device", "folder"}) {
+        ChildResult r = RunChild(
+            [&](const std::string& dir) {
+                Booms(dir);
+                mkdir((dir + "/Music").c_str(), 0755);
+                if (std::string(what) == "device")
+                    symlink("/dev/zero", (dir + "/Music/list.txt").c_str());
+                else
+                    mkdir((dir + "/Music/list.txt").c_str(), 0755);
+            },
+            [] { CHILD_CHECK_EQ(StartUp()->NumMusicFiles(), 0); });
+        ExpectClean(r);
+        EXPECT_EQ(Messages(r), "\"Music/list.txt\" is not a file; will be unable to play any music!\n") << what;
+    }
+    ChildResult r = RunChild(
+        [](const std::string& dir) {
+            Booms(dir);
+            Song(dir, "good.wav", Constant(1000, 600));
+            symlink("/dev/zero", (dir + "/Music/zero.wav").c_str());
+            std::string climb;
+            for (int i = 0; i < 30; ++i) climb += "../";
+            List(dir, "unused\nlist.txt\n.\nzero.wav\n" + climb + "dev/zero\ngood.wav\n");
+        },
+        [] {
+            Music* m = StartUp();
+            m->ToggleMode();  // arcade -> file: tries entries 1, 2, ... until one opens
+            CHILD_CHECK_EQ(std::string(m->MusicFile(m->CurrentMusicFile())), "Music/good.wav");
+        });
+    ExpectClean(r);
+    EXPECT_EQ(Count(Messages(r), "Error while trying to play"), 4);
+}
+
 TEST(Songs, ThreeEntriesPlaySecondThirdFirstAndAroundAgain) {
     ChildResult r = RunChild(
         [](const std::string& dir) {

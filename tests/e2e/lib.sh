@@ -35,7 +35,8 @@ start_x() {
     fail "could not start Xvfb"
 }
 
-# start_game DIR [ENV=VALUE ...]: runs DIR/korvalend3d from DIR.
+# start_game DIR [ENV=VALUE ...]: runs DIR/korvalend3d from DIR (as the
+# command in RUN_AS, e.g. setpriv, when that is set).
 start_game() {
     local dir=$1
     shift
@@ -43,11 +44,12 @@ start_game() {
 }
 
 # start_game_at WORKDIR GAME [ENV=VALUE ...]: runs the executable GAME with
-# WORKDIR as its working folder.
+# WORKDIR as its working folder (as the command in RUN_AS, e.g. setpriv,
+# when that is set).
 start_game_at() {
     local dir=$1 game=$2
     shift 2
-    (cd "$dir" && exec env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    (cd "$dir" && exec ${RUN_AS:-} env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
 }
 
@@ -150,4 +152,35 @@ wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
         sleep 0.1
     done
     return 1
+}
+
+# Sanitizer settings for the real game: leaks in the system libraries above
+# are suppressed, and a leak report ends the process with 23.
+SANITIZER_ENV=(ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+               "LSAN_OPTIONS=suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)/lsan_libraries.supp:exitcode=23"
+               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
+
+# check_exit STATUS NAME: the game ended with 0 and the sanitizers reported
+# nothing of the game's own. A leak whose every frame lies in a module that
+# was unloaded before the report (Mesa's driver, closed with the GL context
+# at exit) cannot be named or suppressed; it alone is let through, and so is
+# the status 23 it causes.
+check_exit() {
+    local status=$1 name=$2
+    grep -qE "ERROR: AddressSanitizer|runtime error:" "$ART/stderr.txt" && fail "$name: sanitizer report"
+    if grep -q "ERROR: LeakSanitizer" "$ART/stderr.txt"; then
+        python3 - "$ART/stderr.txt" <<'PY' || fail "$name: leak report"
+import re, sys
+text = open(sys.argv[1], errors="replace").read()
+bad = 0
+for block in re.findall(r"leak of .*?allocated from:\n((?:\s+#\d+.*\n?)+)", text):
+    frames = block.strip().splitlines()[1:]
+    if any("<unknown module>" not in f for f in frames):
+        bad += 1
+print("leak reports with frames that can be named: %d" % bad)
+sys.exit(1 if bad else 0)
+PY
+        [ "$status" -eq 23 ] && status=0
+    fi
+    [ "$status" -eq 0 ] || fail "$name: exit status $status"
 }

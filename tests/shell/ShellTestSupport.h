@@ -71,6 +71,13 @@ inline void PushButton(int button, bool down) {
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
+// The window manager's request to close the window.
+inline void PushQuit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
 // What fn writes to the given stream (stdout or stderr), through the file
 // descriptor, so that unbuffered writes are caught too.
 inline std::string Capture(FILE* stream, const std::function<void()>& fn) {

@@ -2,6 +2,8 @@
 // its skipping, the intro and the game-over picture, and the screen keys.
 #include <GL/gl.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "ShellTestSupport.h"
@@ -146,6 +148,103 @@ TEST_F(ScreensTest, IntroEndsEarlyOnAPressOrAfterFiveSeconds) {
     EXPECT_GE(full, 5.5);
     SDL_Event event;
     EXPECT_EQ(SDL_PollEvent(&event), 0);
+}
+
+// Closing the window at every screen. The intro and the bonus screen read
+// the queue only for presses: a close request is dropped and they run their
+// full time. The game-over picture reads nothing, so the request waits and
+// ends the process in the first frame of the next game. In a wave, paused
+// or not, it ends the process at once. (The death tests start a fresh copy
+// of this program, with a window of its own.)
+using ScreensDeathTest = ScreensTest;
+
+// Whether the request still waits in the queue (left there), on standard
+// error.
+void ReportQueue() {
+    SDL_Event event;
+    bool kept = SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_QUIT)) == 1;
+    std::fprintf(stderr, kept ? "request kept\n" : "request dropped\n");
+}
+
+// The intro and the bonus screen run in a child too, so that a close request
+// they obeyed would show as an early end rather than end this program.
+TEST_F(ScreensDeathTest, ClosingDuringTheIntroIsDroppedAndTheIntroRunsOn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PushQuit();
+            if (Timed(DoIntroScreen) >= 5.5) std::fprintf(stderr, "ran its time\n");
+            ReportQueue();
+            std::exit(7);
+        },
+        ::testing::ExitedWithCode(7), "ran its time\nrequest dropped\n$");
+}
+
+TEST_F(ScreensDeathTest, ClosingDuringTheBonusScreenIsDroppedAndTheTallyRunsOn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            gThePlayer->bonus = 1230;
+            gThePlayer->bonusMult = 1;
+            gThePlayer->score = 0;
+            PushQuit();
+            if (Timed(DoBonusScreen) >= 7.5 + 0.3 && gThePlayer->score == 1500)
+                std::fprintf(stderr, "counted in full\n");
+            ReportQueue();
+            std::exit(7);
+        },
+        ::testing::ExitedWithCode(7), "counted in full\nrequest dropped\n$");
+}
+
+TEST_F(ScreensDeathTest, ClosingDuringTheGameOverScreenEndsTheNextGameAtItsFirstFrame) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PushQuit();
+            DoGameOver();
+            ReportQueue();
+            BeginGame();
+            NextWave();
+            BeginWavePlay();
+            WaveFrame(0.02);
+            std::fprintf(stderr, "a frame went by\n");
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "request kept\n$");
+}
+
+TEST_F(ScreensDeathTest, ClosingDuringAWaveEndsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            BeginGame();
+            NextWave();
+            BeginWavePlay();
+            for (int frame = 1; frame <= 5; ++frame) WaveFrame(0.02 * frame);
+            std::fprintf(stderr, "playing\n");
+            PushQuit();
+            WaveFrame(0.12);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "playing\n$");
+}
+
+TEST_F(ScreensDeathTest, ClosingWhilePausedEndsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            BeginGame();
+            NextWave();
+            BeginWavePlay();
+            PushKey(SDLK_ESCAPE, true);
+            WaveFrame(0.02);
+            WaveFrame(0.04);
+            if (gamePaused) std::fprintf(stderr, "paused\n");
+            PushQuit();
+            WaveFrame(0.06);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "paused\n$");
 }
 
 TEST_F(ScreensTest, ScreenKeysChangeTheMode) {

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Random play of the real game for minutes: presses, holds and releases of
+# every bound key but the quit key (cheats, camera, volume, music and video
+# mode keys included), mouse motion and buttons, from a fixed seed. The game
+# must stay up, play game after game, report nothing from the sanitizers,
+# and end cleanly with Escape and q. In a build without sanitizers the video
+# mode stays fixed and resident memory is sampled: it must not keep growing.
+# KORVALEND_SOAK_SECONDS (default 300) and KORVALEND_SOAK_SEED change the run.
+# Usage: soak_random_play.sh BUILD_DIR asan|release
+set -u
+source "$(dirname "$0")/lib.sh" "$1" "random_play_$2"
+FLAVOUR=$2
+SEED=${KORVALEND_SOAK_SEED:-1208}
+SECS=${KORVALEND_SOAK_SECONDS:-300}
+say() { echo "$*" | tee -a "$ART/summary.txt"; }
+
+mode_arg=""
+[ "$FLAVOUR" = release ] && mode_arg=fixed-mode
+# Scripts of five seconds each, more than the run can use (xdotool adds its
+# own delays); they are played one after another until the time is up.
+python3 "$(dirname "$0")/random_play.py" "$SEED" $(( SECS / 5 + 1 )) "$ART/play" $mode_arg \
+    || fail "could not write the play scripts"
+say "seed $SEED, $SECS s ($FLAVOUR build${mode_arg:+, fixed video mode})"
+
+start_x
+start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}"
+wait_for_stderr "Intro screen!" 60 || fail "no intro"
+
+started=$(date +%s)
+events=0
+: >"$ART/rss.txt"
+for script in "$ART"/play/*.xdo; do
+    elapsed=$(( $(date +%s) - started ))
+    [ "$elapsed" -ge "$SECS" ] && break
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during random play ($elapsed s, $events events)"
+    rss=$(awk '/^VmRSS/{print $2}' "/proc/$GAME_PID/status" 2>/dev/null)
+    [ -n "$rss" ] && echo "$elapsed $rss" >>"$ART/rss.txt"
+    xdotool "$script" || fail "xdotool failed on $script"
+    events=$(( events + $(cat "${script%.xdo}.events") ))
+done
+kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during random play"
+minutes=$(awk "BEGIN{printf \"%.1f\", ($(date +%s) - $started) / 60}")
+
+# Escape toggles the pause, so the game may be paused already; a bonus or
+# game-over screen may also be up. Retry until Escape and q have ended it.
+for _ in $(seq 1 12); do
+    xdotool key Escape; sleep 0.3; xdotool key q; sleep 1
+    kill -0 "$GAME_PID" 2>/dev/null || break
+done
+kill -0 "$GAME_PID" 2>/dev/null && fail "Escape and q did not end the game"
+wait "$GAME_PID"; status=$?; GAME_PID=""
+
+games=$(grep -c "^Play Game" "$ART/stderr.txt")
+overs=$(grep -c "^Game over!" "$ART/stderr.txt")
+waves=$(grep -c "^Bonus screen!" "$ART/stderr.txt")
+say "played $minutes minutes, $events events: $games games started, $overs game overs, $waves waves cleared"
+check_exit "$status" "random play"
+# Several games in the default five minutes (the lost-ship cheat sees to
+# that); a shorter run asks for fewer.
+[ "$overs" -ge $(( SECS / 100 )) ] || fail "only $overs games were played to the end"
+
+if [ "$FLAVOUR" = release ]; then
+    echo "resident memory (seconds kB):"
+    paste -sd' ' "$ART/rss.txt" | fold -s -w 100 | tee -a "$ART/summary.txt"
+    # The first minute (the first game, songs and every texture touched) is
+    # warm-up. After it, no growth trend: the peak of the last third must
+    # not exceed the peak of the middle third by more than 4 MB.
+    python3 - "$ART/rss.txt" <<'PY' | tee -a "$ART/summary.txt"; [ "${PIPESTATUS[0]}" -eq 0 ] || fail "resident memory keeps growing"
+import sys
+s = [tuple(map(int, l.split())) for l in open(sys.argv[1]) if l.strip()]
+s = [kb for t, kb in s if t >= 60]
+if len(s) < 6:
+    print("too few samples after the warm-up to judge"); sys.exit(0)
+n = len(s) // 3
+middle, last = s[n:2 * n], s[2 * n:]
+print("peak %d kB, final %d kB; middle third peak %d kB, last third peak %d kB"
+      % (max(s), s[-1], max(middle), max(last)))
+sys.exit(0 if max(last) <= max(middle) + 4096 else 1)
+PY
+fi
+echo "PASS"
