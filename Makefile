@@ -65,7 +65,7 @@ bench: build
 # sanitizers, then each driver run from the generated data for FUZZ_SECONDS.
 fuzz-build:
 	bash scripts/install-deps.sh fuzz
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALEND_FUZZ=ON -DKORVALEND_WERROR=$(KORVALEND_WERROR) >/dev/null
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALEND_FUZZ=ON -DKORVALEND_WERROR=$(KORVALEND_WERROR)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
 fuzz: fuzz-build
