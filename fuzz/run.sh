@@ -102,7 +102,7 @@ for driver in "${DRIVERS[@]}"; do
     echo "fuzz: $driver for ${SECONDS_EACH}s ($(ls "$seeds" | wc -l) seeds, $(ls "$corpus" | wc -l) in corpus)"
     # The readers' own messages (stderr of the program) are closed off;
     # libFuzzer's lines and sanitizer reports still reach the log.
-    (cd "$BUILD/nodata" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$SRC/fuzz/lsan.supp" \
+    (cd "$BUILD/nodata" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$SRC/tests/support/lsan_libraries.supp" \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 SDL_VIDEODRIVER=dummy \
         "$exe" -max_total_time="$SECONDS_EACH" -max_len="$LIMIT" \
         ${FUZZ_RUNS:+-runs=$FUZZ_RUNS} -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$crashes/" \

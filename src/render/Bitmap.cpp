@@ -21,11 +21,13 @@ const long long MAX_BITMAP_PIXELS = 4096LL * 4096;
 // False, with the SDL error set, when the header claims a size we refuse.
 // The stream is left where it was; what SDL refuses itself is let through.
 bool SizeAcceptable(SDL_RWops* rw) {
-    unsigned char header[26];
+    // A file cut inside its header still gets a picture from SDL, which
+    // reads the missing bytes as zeros: so do we.
+    unsigned char header[26] = {};
     const int start = SDL_RWtell(rw);
     const int got = SDL_RWread(rw, header, 1, sizeof header);
     SDL_RWseek(rw, start, SEEK_SET);
-    if (got != static_cast<int>(sizeof header) || header[0] != 'B' || header[1] != 'M') return true;
+    if (got < 2 || header[0] != 'B' || header[1] != 'M') return true;
     auto u16 = [&](int at) { return static_cast<long long>(header[at] | (header[at + 1] << 8)); };
     auto s32 = [&](int at) {
         return static_cast<long long>(static_cast<int32_t>(
