@@ -42,6 +42,14 @@ bool OutsideArena(const Vector3& p) {
     return false;
 }
 
+bool ArenaListCurrent() {
+    if (arenaList == 0) return false;
+    for (int i = 0; i < 3; ++i)
+        if (arenaListMin[i] != gVisArenaMin[i] || arenaListMax[i] != gVisArenaMax[i]) return false;
+    return true;
+}
+}  // namespace
+
 void ArenaOutlines() {
     const double* mn = gVisArenaMin;
     const double* mx = gVisArenaMax;
@@ -73,14 +81,6 @@ void ArenaOutlines() {
         glEnd();
     }
 }
-
-bool ArenaListCurrent() {
-    if (arenaList == 0) return false;
-    for (int i = 0; i < 3; ++i)
-        if (arenaListMin[i] != gVisArenaMin[i] || arenaListMax[i] != gVisArenaMax[i]) return false;
-    return true;
-}
-}  // namespace
 
 void ObjDistPair::Init(Object* object, Vector3 ref) {
     o = object;

@@ -24,6 +24,9 @@ void RenderWorld(Camera* camera);
 // The sun, and the player's spot and shield glow while the ship is alive,
 // placed in world coordinates (the view must be loaded).
 void EnableWorldLights();
+// The arena's grid as line loops, one a unit on each axis, drawn at once;
+// RenderWorld replays them from a display list.
+void ArenaOutlines();
 int CmpObjDistPair(const void* a, const void* b);
 void DrawObjects(Camera* camera);
 void DrawArena(Camera* camera);

@@ -78,35 +78,7 @@ inline void Arena(Camera* = nullptr) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_LIGHTING);
     glColor4fv(arenaColor);
-    const double* mn = gVisArenaMin;
-    const double* mx = gVisArenaMax;
-    for (int i = 0; i <= 50; ++i) {
-        const double x = mn[0] + i;
-        glBegin(GL_LINE_LOOP);
-        glVertex3d(x, mn[1], mn[2]);
-        glVertex3d(x, mx[1], mn[2]);
-        glVertex3d(x, mx[1], mx[2]);
-        glVertex3d(x, mn[1], mx[2]);
-        glEnd();
-    }
-    for (int i = 0; i <= 50; ++i) {
-        const double y = mn[1] + i;
-        glBegin(GL_LINE_LOOP);
-        glVertex3d(mn[0], y, mn[2]);
-        glVertex3d(mx[0], y, mn[2]);
-        glVertex3d(mx[0], y, mx[2]);
-        glVertex3d(mn[0], y, mx[2]);
-        glEnd();
-    }
-    for (int i = 0; i <= 50; ++i) {
-        const double z = mn[2] + i;
-        glBegin(GL_LINE_LOOP);
-        glVertex3d(mn[0], mn[1], z);
-        glVertex3d(mx[0], mn[1], z);
-        glVertex3d(mx[0], mx[1], z);
-        glVertex3d(mn[0], mx[1], z);
-        glEnd();
-    }
+    ArenaOutlines();
     glPopAttrib();
 }
 
