@@ -33,10 +33,10 @@ picture_area() {
 # probe SHOT "X0 Y0 X1 Y1 FX"...: for each rectangle of the game's 1600 x 1200
 # HUD space (origin lower left), the share of its pixels that satisfy FX.
 probe() {
-    local shot=$1 spec geometry fx args=()
+    local shot=$1 rect geometry fx args=()
     shift
-    for spec in "$@"; do
-        read -r x0 y0 x1 y1 fx <<<"$spec"
+    for rect in "$@"; do
+        read -r x0 y0 x1 y1 fx <<<"$rect"
         geometry=$(awk -v ax="$AX" -v ay="$AY" -v aw="$AW" -v ah="$AH" \
             -v x0="$x0" -v y0="$y0" -v x1="$x1" -v y1="$y1" 'BEGIN{
             l = int(ax + x0 * aw / 1600); r = int(ax + x1 * aw / 1600)
