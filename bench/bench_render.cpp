@@ -2,9 +2,13 @@
 // mixed sizes, 10,000 live particles, the chase camera): RenderWorld, the
 // same frame drawn the plain way (one matrix and strip per particle, the grid
 // in immediate mode, every object drawn), each pass alone, and an empty
-// frame. The variants take turns in short blocks, so load from other
+// frame. The plain frame is the baseline as the game drew it before its
+// speed-ups: with the models at the detail they had before their triangle
+// budgets (BaselineModels/, written by `assetgen DIR --baseline-models`). It
+// is also timed with today's models, which shows what the drawing alone
+// gained. The variants take turns in short blocks, so load from other
 // processes falls on all of them alike. Run it in the build directory
-// (beside Models/ and Images/) under a display, e.g.
+// (beside Models/, Images/ and BaselineModels/) under a display, e.g.
 //   xvfb-run -a -s "-screen 0 1024x768x24" ./bench_render [rounds]
 // Every line is flushed as it is printed; the last one is the summary.
 #include <SDL/SDL.h>
@@ -17,10 +21,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "../tests/render/LiteralRender.h"
+#include "assets/MilkshapeModel.h"
 #include "assets/ModelServer.h"
 #include "render/Camera.h"
 #include "render/GraphicsEngine.h"
@@ -137,6 +143,61 @@ void BuildScene() {
     }
 }
 
+// The models that come in numbers, as they were before their triangle
+// budgets; a frame drawn through Former() shows them in place of today's.
+class FormerModels {
+public:
+    void Load() {
+        const std::pair<int, const char*> files[] = {
+            {ASTEROID_MODEL, "Asteroid"}, {STEEL_ROID_MODEL, "Steelroid"}, {BONUS_MODEL, "Bonus"},
+            {HOMING_MODEL, "Homing"},     {GRAVITY_MODEL, "Gravity"},      {BIG_SHINOBI_MODEL, "BigShinobi"},
+            {SMALL_SHINOBI_MODEL, "SmallShinobi"}};
+        for (const auto& f : files) {
+            Model* today = ModelServer::GetInstance()->GetModel(f.first);
+            MilkshapeModel* former = new MilkshapeModel();
+            const std::string path = std::string("BaselineModels/") + f.second + ".ms3d";
+            if (today == nullptr || !former->LoadModelData(path.c_str())) {
+                std::fprintf(stderr, "bench_render: cannot load %s; build the bench_render target\n", path.c_str());
+                std::exit(1);
+            }
+            former->ReInitialize();
+            swap[today] = former;
+        }
+    }
+    std::function<double(Camera&)> Former(std::function<double(Camera&)> frame) {
+        return [this, frame](Camera& camera) {
+            Exchange();
+            const double ms = frame(camera);
+            Exchange();
+            return ms;
+        };
+    }
+    int Triangles(int id) const {
+        for (const auto& s : swap)
+            if (s.first == ModelServer::GetInstance()->GetModel(id)) return s.second->NumTriangles();
+        return 0;
+    }
+
+private:
+    // Both ways at once: today's become former and former today's.
+    void Exchange() {
+        for (int i = 0; i < gObjects.NumObjects(); ++i) {
+            Object* o = gObjects[i];
+            for (const auto& s : swap) {
+                if (o->model == s.first) {
+                    o->model = s.second;
+                    break;
+                }
+                if (o->model == s.second) {
+                    o->model = s.first;
+                    break;
+                }
+            }
+        }
+    }
+    std::map<Model*, Model*> swap;
+};
+
 // How much of the scene lies at least partly in the camera's view.
 void PrintInView(const char* name, Camera& camera) {
     camera.TimeUpdate(0.0);
@@ -178,6 +239,11 @@ int main(int argc, char** argv) {
                 Screen::GetInstance()->InFullScreen() ? "full screen" : "windowed",
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), loadedModels, NUM_MODELS);
 
+    FormerModels former;
+    former.Load();
+    std::printf("asteroid model: %d triangles today, %d before its budget\n",
+                ModelServer::GetInstance()->GetModel(ASTEROID_MODEL)->NumTriangles(), former.Triangles(ASTEROID_MODEL));
+
     ParticleEngine::particleEffectsOn = true;
     BuildScene();
     ThirdPersonCamera camera(gThePlayer);
@@ -193,7 +259,8 @@ int main(int argc, char** argv) {
         return variants.size() - 1;
     };
     const size_t current = add("RenderWorld", WholeFrame(RenderWorld));
-    const size_t literalFrame = add("literal frame", WholeFrame(literal::World));
+    const size_t literalFrame = add("literal frame", former.Former(WholeFrame(literal::World)));
+    const size_t literalToday = add("literal frame, today's models", WholeFrame(literal::World));
     add("empty frame (clear+swap)", EmptyFrame);
     const char* passNames[4] = {"starscape", "arena", "objects", "particles"};
     void (*passes[4])(Camera*) = {DrawStarscape, DrawArena, DrawObjects, DrawParticles};
@@ -201,8 +268,10 @@ int main(int argc, char** argv) {
     size_t passIndex[4], literalPassIndex[4];
     for (int p = 0; p < 4; ++p) {
         passIndex[p] = add(std::string("pass ") + passNames[p], OnePass(passes[p]));
-        literalPassIndex[p] = add(std::string("pass ") + passNames[p] + ", literal", OnePass(literalPasses[p]));
+        literalPassIndex[p] = add(std::string("pass ") + passNames[p] + ", literal",
+                                  former.Former(OnePass(literalPasses[p])));
     }
+    const size_t objectsToday = add("pass objects, literal, today's models", OnePass(literal::Objects));
 
     // The cockpit view of the same ship: much of the arena lies behind it.
     FirstPersonCamera cockpit(gThePlayer);
@@ -211,7 +280,9 @@ int main(int argc, char** argv) {
         return [&cockpit, frame](Camera&) { return frame(cockpit); };
     };
     const size_t cockpitObjects = add("pass objects, cockpit", inCockpit(OnePass(DrawObjects)));
-    const size_t cockpitLiteral = add("pass objects, cockpit, literal", inCockpit(OnePass(literal::Objects)));
+    const size_t cockpitLiteral =
+        add("pass objects, cockpit, literal", former.Former(inCockpit(OnePass(literal::Objects))));
+    const size_t cockpitToday = add("pass objects, cockpit, literal, today's models", inCockpit(OnePass(literal::Objects)));
 
     // Warm up every path once (lists compiled, textures resident, heap grown).
     for (Variant& v : variants)
@@ -229,22 +300,26 @@ int main(int argc, char** argv) {
                     variants[current].Median(), variants[literalFrame].Median());
     }
 
-    std::printf("\n%-34s %9s %9s %13s\n", "variant", "median", "p95", "faults/frame");
+    std::printf("\n%-48s %9s %9s %13s\n", "variant", "median", "p95", "faults/frame");
     for (const Variant& v : variants)
-        std::printf("%-34s %6.2f ms %6.2f ms %13.0f\n", v.name.c_str(), v.Median(), v.Percentile(0.95),
+        std::printf("%-48s %6.2f ms %6.2f ms %13.0f\n", v.name.c_str(), v.Median(), v.Percentile(0.95),
                     static_cast<double>(v.faults) / v.frames);
+    auto row = [&](const char* name, size_t from, size_t to, const char* what) {
+        std::printf("  %-10s %7.2f ms -> %7.2f ms  x%.2f%s\n", name, variants[from].Median(), variants[to].Median(),
+                    variants[from].Median() / variants[to].Median(), what);
+    };
     std::printf("\nper pass, literal / current:\n");
-    for (int p = 0; p < 4; ++p)
-        std::printf("  %-10s %7.2f ms -> %7.2f ms  x%.2f\n", passNames[p], variants[literalPassIndex[p]].Median(),
-                    variants[passIndex[p]].Median(),
-                    variants[literalPassIndex[p]].Median() / variants[passIndex[p]].Median());
-
-    std::printf("  %-10s %7.2f ms -> %7.2f ms  x%.2f  (objects, cockpit camera)\n", "",
-                variants[cockpitLiteral].Median(), variants[cockpitObjects].Median(),
-                variants[cockpitLiteral].Median() / variants[cockpitObjects].Median());
+    for (int p = 0; p < 4; ++p) row(passNames[p], literalPassIndex[p], passIndex[p], "");
+    row("", cockpitLiteral, cockpitObjects, "  (objects, cockpit camera)");
+    std::printf("with today's models in the literal drawing too:\n");
+    row("frame", literalToday, current, "");
+    row("objects", objectsToday, passIndex[2], "");
+    row("", cockpitToday, cockpitObjects, "  (objects, cockpit camera)");
     const double heavy = variants[current].Median();
     const double plain = variants[literalFrame].Median();
-    std::printf("heavy_frame_ms=%.2f literal_frame_ms=%.2f ratio=%.2f\n", heavy, plain, plain / heavy);
+    const double plainToday = variants[literalToday].Median();
+    std::printf("heavy_frame_ms=%.2f literal_frame_ms=%.2f ratio=%.2f literal_today_models_ms=%.2f ratio_today_models=%.2f\n",
+                heavy, plain, plain / heavy, plainToday, plainToday / heavy);
 
     gObjects.RemoveObject(gThePlayer);
     SDL_Quit();

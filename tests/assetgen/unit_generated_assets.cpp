@@ -518,4 +518,27 @@ TEST(Generator, OnlyWritesTheNamedFilesExactlyAsTheFullRun) {
     EXPECT_FALSE(Exists(dir.File("Music/list.txt")));
 }
 
+// The render benchmark's baseline: the same models with more facets, using
+// the game's own textures, and nothing else written.
+TEST(Generator, BaselineModelsAreHeavierVersionsOfTheGamesOwn) {
+    REQUIRE_GENERATED("Models");
+    TempDir dir("korvalend_baseline");
+    ASSERT_FALSE(dir.path.empty());
+    std::string command = kBuild + "/assetgen '" + dir.path + "' --baseline-models >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_FALSE(Exists(dir.File("Models")));
+    for (const char* name : {"Asteroid", "Steelroid", "Bonus", "Homing", "Gravity", "BigShinobi", "SmallShinobi"}) {
+        SCOPED_TRACE(name);
+        Ms3d today = ReadMs3d(kBuild + "/Models/" + name + ".ms3d");
+        Ms3d former = ReadMs3d(dir.File(std::string("BaselineModels/") + name + ".ms3d"));
+        ASSERT_TRUE(former.ok) << former.why;
+        ASSERT_TRUE(today.ok) << today.why;
+        EXPECT_GT(former.tris.size(), today.tris.size() * 11 / 10);
+        ASSERT_EQ(former.mats.size(), today.mats.size());
+        for (size_t i = 0; i < today.mats.size(); ++i)
+            EXPECT_EQ(former.mats[i].texture, today.mats[i].texture.empty() ? "" : "../Models/" + today.mats[i].texture);
+    }
+    EXPECT_EQ(ReadMs3d(dir.File("BaselineModels/Asteroid.ms3d")).tris.size(), 1280u);
+}
+
 }  // namespace

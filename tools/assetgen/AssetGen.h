@@ -14,6 +14,9 @@ bool GenerateImages(const std::string& dir);  // Images/*.tga, Images/*.bmp
 bool GenerateSounds(const std::string& dir);  // Sounds/*.wav and the sounds link
 bool GenerateMusic(const std::string& dir);   // Music/list.txt and the songs
 bool GenerateIcons(const std::string& dir);   // icons/<side>/korvalend3d.png, the desktop icon
+// BaselineModels/*.ms3d: the models that come in numbers at the detail they
+// had before their triangle budgets, for the render benchmark's baseline.
+bool GenerateBaselineModels(const std::string& dir);
 
 // `assetgen --only NAME...`: only the named files are written. A name is a
 // file's path under the output folder ("Images/flare.tga"), a folder

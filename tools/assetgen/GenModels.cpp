@@ -27,13 +27,24 @@ struct Out {
     std::string dir;  // .../Models/
     bool ok = true;
     int triangles = 0;
+    // The render benchmark's baseline: the models that come in numbers as
+    // they were before each got a triangle budget, their textures taken
+    // from the game's own Models folder.
+    bool fullDetail = false;
 };
 
+// The game's count, or the count the models had before their budgets.
+int Detail(const Out& out, int budget, int full) { return out.fullDetail ? full : budget; }
+
 void SaveTexture(Out& out, const std::string& name, const Canvas& c, bool alpha) {
+    if (out.fullDetail) return;
     out.ok = WriteTga(out.dir + name, c, alpha) && out.ok;
 }
 
-void SaveModel(Out& out, const std::string& name, const ModelData& m) {
+void SaveModel(Out& out, const std::string& name, ModelData m) {
+    if (out.fullDetail)
+        for (Material& material : m.materials)
+            if (!material.texture.empty()) material.texture = "../Models/" + material.texture;
     out.ok = WriteMs3d(out.dir + name, m) && out.ok;
     out.triangles += int(m.tris.size());
 }
@@ -349,7 +360,7 @@ ModelData Asteroid(Out& out) {
     int g = m.AddGroup("rock", rock);
     // 320 triangles: a hundred rocks on screen at once, a few pixels per
     // facet; the lumps are in the shape, the craters' detail in the texture.
-    Part p = Icosphere(2);
+    Part p = Icosphere(Detail(out, 2, 3));
     Rng rng(0xA57E401Dull);
     std::vector<std::pair<Vec3, float>> craters;
     for (int i = 0; i < 9; ++i) craters.push_back({rng.UnitVector(), float(rng.Range(0.22, 0.5))});
@@ -390,7 +401,8 @@ ModelData Steelroid(Out& out) {
     for (size_t i = 0; i < ico.pos.size(); ++i) {
         Vec3 d = Normalize(ico.pos[i]);
         float r = rad[i] * 0.98f;
-        Part b = Lathe({{0.16f, -0.06f}, {0.16f, 0.05f}, {0.0f, 0.12f}}, 6, true);
+        Part b = out.fullDetail ? Lathe({{0.16f, -0.06f}, {0.16f, 0.06f}, {0.10f, 0.11f}, {0.0f, 0.12f}}, 6, true)
+                                : Lathe({{0.16f, -0.06f}, {0.16f, 0.05f}, {0.0f, 0.12f}}, 6, true);
         b.Transform(Xform::Translate(Mul(d * r, Vec3(1.05f, 0.95f, 1.0f))) * Xform::AimZ(d));
         b.BoxMap(1.0f);
         m.AddPart(b, gt, 35);
@@ -523,10 +535,10 @@ ModelData Bonus(Out& out) {
     // each shell adds a little light, so the edge fades out.
     // The nucleus sits inside the shells and the coma is seen through the
     // halo, so they make do with fewer facets than the outer edge.
-    Part c = Icosphere(1);
+    Part c = Icosphere(Detail(out, 1, 2));
     for (Vec3& v : c.pos) v = v * (0.45f + 0.08f * (Fbm3(v * 3.0f, 3, 92) - 0.5f));
     m.AddPart(c, gc, 70);
-    Part h = Icosphere(1);
+    Part h = Icosphere(Detail(out, 1, 2));
     for (Vec3& v : h.pos) v = v * (0.68f + 0.16f * (Fbm3(v * 2.0f, 3, 93) - 0.5f));
     m.AddPart(h, gi, 180);
     Part o = Icosphere(2);
@@ -543,17 +555,18 @@ ModelData Homing(Out& out) {
     int lamp = m.AddMaterial(Material::Make("lamps", Vec3(1.0f, 0.15f, 0.1f), 0.2f, 0.6f, 0.5f, 20, Vec3(0.9f, 0.08f, 0.05f), "glow.tga"));
     int gb = m.AddGroup("casing", body), gh = m.AddGroup("horns", horn), gl = m.AddGroup("lamps", lamp);
     // The horns break the outline, so the casing can be coarse.
-    Part s = Icosphere(1);
+    Part s = Icosphere(Detail(out, 1, 2));
     s.Transform(Xform::Scale(0.58f));
     m.AddPart(s, gb, 180);
     Part ico = Icosphere(0);
     for (const Vec3& v : ico.pos) {
         Vec3 d = Normalize(v);
-        Part stem = Lathe({{0.13f, 0.5f}, {0.13f, 0.6f}, {0.06f, 0.86f}}, 5, false);
+        Part stem = out.fullDetail ? Lathe({{0.13f, 0.5f}, {0.13f, 0.62f}, {0.07f, 0.66f}, {0.06f, 0.86f}}, 6, false)
+                                   : Lathe({{0.13f, 0.5f}, {0.13f, 0.6f}, {0.06f, 0.86f}}, 5, false);
         stem.Transform(Xform::AimZ(d));
         stem.PlanarMap(0, -1, 0.05f, 1, -1, 0.05f);  // plain gunmetal above the band
         m.AddPart(stem, gh, 50);
-        Part tip = Lathe({{0.06f, 0.86f}, {0.0f, 1.0f}}, 5, false);
+        Part tip = Lathe({{0.06f, 0.86f}, {0.0f, 1.0f}}, Detail(out, 5, 6), false);
         tip.PlanarMap(0, -0.06f, 8.0f, 1, -0.06f, 8.0f);
         tip.Transform(Xform::AimZ(d));
         m.AddPart(tip, gl, 60);
@@ -570,14 +583,14 @@ ModelData Gravity(Out& out) {
     int disk = m.AddMaterial(Material::Make("disk", Vec3(0.8f, 0.7f, 1.0f), 0.2f, 0.4f, 0.0f, 0, Vec3(0.95f, 0.85f, 1.0f), "gravity_disk.tga", 0.95f));
     int gc = m.AddGroup("core", core), gr = m.AddGroup("ring", ring), gd = m.AddGroup("disk", disk);
     Xform tilt = Xform::Rotate(Vec3(1, 0, 0), 22) * Xform::Rotate(Vec3(0, 0, 1), 10);
-    Part c = Icosphere(1);
+    Part c = Icosphere(Detail(out, 1, 2));
     c.Transform(Xform::Scale(0.5f));
     m.AddPart(c, gc, 180);
-    Part t = Torus(0.93f, 0.06f, 28, 4);
+    Part t = Torus(0.93f, 0.06f, Detail(out, 28, 40), Detail(out, 4, 6));
     t.PlanarMap(0, -1, 0.5f, 2, -1, 0.5f);
     t.Transform(tilt);
     m.AddPart(t, gr, 60);
-    Part a = Annulus(0.56f, 0.9f, 28);
+    Part a = Annulus(0.56f, 0.9f, Detail(out, 28, 40));
     a.Transform(tilt);
     m.AddPart(a, gd, 10);
     return m;
@@ -588,7 +601,8 @@ ModelData Shinobi(Out& out, bool big) {
     // inside the edge and a glowing eye in the hub. The big ship is a
     // four-pointed star; the small one a three-bladed, hooked sickle.
     // An even count per arm puts a corner on each straight point.
-    std::vector<float> outline = big ? StarOutline(4, 0.3f, 0.5f, 2.2f, 10) : StarOutline(3, 0.34f, 0.82f, 1.6f, 12);
+    std::vector<float> outline = big ? StarOutline(4, 0.3f, 0.5f, 2.2f, Detail(out, 10, 14))
+                                     : StarOutline(3, 0.34f, 0.82f, 1.6f, Detail(out, 12, 18));
     Color accent = big ? Rgb(1.0f, 0.15f, 0.1f) : Rgb(1.0f, 0.75f, 0.1f);
     std::string tex = big ? "shinobi_big.tga" : "shinobi_small.tga";
     SaveTexture(out, tex, ShinobiTexture(outline, accent), false);
@@ -603,7 +617,7 @@ ModelData Shinobi(Out& out, bool big) {
     if (big) {
         // A second, upright star across the first: seen from the side the
         // ship still shows points, and its spin makes them flash.
-        Part up = Blade(StarOutline(4, 0.3f, 0.5f, 2.2f, 8), 0.02f, 0.12f);
+        Part up = Blade(StarOutline(4, 0.3f, 0.5f, 2.2f, Detail(out, 8, 10)), 0.02f, 0.12f);
         up.Transform(Xform::Scale(0.72f) * Xform::Rotate(Vec3(0, 0, 1), 45));
         m.AddPart(up, gb, 8);
     } else {
@@ -625,10 +639,10 @@ ModelData Shinobi(Out& out, bool big) {
         }
     }
     float hubR = big ? 0.3f : 0.36f;
-    Part ring = Torus(hubR, 0.06f, 16, 4);
+    Part ring = Torus(hubR, 0.06f, Detail(out, 16, 24), Detail(out, 4, 6));
     ring.PlanarMap(0, -1, 0.5f, 2, -1, 0.5f);
     m.AddPart(ring, gh, 60);
-    Part dome = Icosphere(1);
+    Part dome = Icosphere(Detail(out, 1, 2));
     dome.Transform(Xform::Scale(hubR * 0.85f, big ? 0.26f : 0.3f, hubR * 0.85f));
     dome.PlanarMap(0, -0.3f, 1.6f, 2, -0.3f, 1.6f);
     m.AddPart(dome, ge, 180);
@@ -651,6 +665,21 @@ bool GenerateModels(const std::string& dir) {
     SaveModel(out, "Prize.ms3d", Prize(out));
     SaveModel(out, "Nova.ms3d", Nova(out));
     for (int n = 2; n <= 5; ++n) SaveModel(out, "Multiplier" + std::to_string(n) + ".ms3d", Multiplier(out, n));
+    SaveModel(out, "Bonus.ms3d", Bonus(out));
+    SaveModel(out, "Homing.ms3d", Homing(out));
+    SaveModel(out, "Gravity.ms3d", Gravity(out));
+    SaveModel(out, "BigShinobi.ms3d", Shinobi(out, true));
+    SaveModel(out, "SmallShinobi.ms3d", Shinobi(out, false));
+    return out.ok;
+}
+
+bool GenerateBaselineModels(const std::string& dir) {
+    Out out;
+    out.dir = dir + "/BaselineModels/";
+    out.fullDetail = true;
+    if (!EnsureDir(dir + "/BaselineModels")) return false;
+    SaveModel(out, "Asteroid.ms3d", Asteroid(out));
+    SaveModel(out, "Steelroid.ms3d", Steelroid(out));
     SaveModel(out, "Bonus.ms3d", Bonus(out));
     SaveModel(out, "Homing.ms3d", Homing(out));
     SaveModel(out, "Gravity.ms3d", Gravity(out));
