@@ -282,7 +282,8 @@ int main(int argc, char** argv) {
     const size_t cockpitObjects = add("pass objects, cockpit", inCockpit(OnePass(DrawObjects)));
     const size_t cockpitLiteral =
         add("pass objects, cockpit, literal", former.Former(inCockpit(OnePass(literal::Objects))));
-    const size_t cockpitToday = add("pass objects, cockpit, literal, today's models", inCockpit(OnePass(literal::Objects)));
+    const size_t cockpitToday =
+        add("pass objects, cockpit, literal, today's models", inCockpit(OnePass(literal::Objects)));
 
     // Warm up every path once (lists compiled, textures resident, heap grown).
     for (Variant& v : variants)
@@ -318,8 +319,8 @@ int main(int argc, char** argv) {
     const double heavy = variants[current].Median();
     const double plain = variants[literalFrame].Median();
     const double plainToday = variants[literalToday].Median();
-    std::printf("heavy_frame_ms=%.2f literal_frame_ms=%.2f ratio=%.2f literal_today_models_ms=%.2f ratio_today_models=%.2f\n",
-                heavy, plain, plain / heavy, plainToday, plainToday / heavy);
+    std::printf("heavy_frame_ms=%.2f literal_frame_ms=%.2f ratio=%.2f", heavy, plain, plain / heavy);
+    std::printf(" literal_today_models_ms=%.2f ratio_today_models=%.2f\n", plainToday, plainToday / heavy);
 
     gObjects.RemoveObject(gThePlayer);
     SDL_Quit();
