@@ -505,12 +505,16 @@ TEST(GeneratedModels, EveryKindLooksDifferent) {
             EXPECT_NE(ReadFile(kBuild + "/Models/" + faces[i]), ReadFile(kBuild + "/Models/" + faces[j]));
 }
 
+// Runs the generator into dir with the given arguments; 0 on success.
+int RunGenerator(const TempDir& dir, const std::string& args) {
+    if (dir.path.empty()) return -1;
+    return std::system((kBuild + "/assetgen '" + dir.path + "' " + args + " >/dev/null 2>&1").c_str());
+}
+
 TEST(Generator, OnlyWritesTheNamedFilesExactlyAsTheFullRun) {
     REQUIRE_GENERATED("Models");
     TempDir dir("korvalend_only");
-    ASSERT_FALSE(dir.path.empty());
-    std::string command = kBuild + "/assetgen '" + dir.path + "' --only Images/flare.tga Prize.ms3d >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(RunGenerator(dir, "--only Images/flare.tga Prize.ms3d"), 0);
     EXPECT_EQ(ReadFile(dir.File("Images/flare.tga")), ReadFile(kBuild + "/Images/flare.tga"));
     EXPECT_EQ(ReadFile(dir.File("Models/Prize.ms3d")), ReadFile(kBuild + "/Models/Prize.ms3d"));
     EXPECT_FALSE(Exists(dir.File("Images/shield.tga")));
@@ -523,9 +527,7 @@ TEST(Generator, OnlyWritesTheNamedFilesExactlyAsTheFullRun) {
 TEST(Generator, BaselineModelsAreHeavierVersionsOfTheGamesOwn) {
     REQUIRE_GENERATED("Models");
     TempDir dir("korvalend_baseline");
-    ASSERT_FALSE(dir.path.empty());
-    std::string command = kBuild + "/assetgen '" + dir.path + "' --baseline-models >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(RunGenerator(dir, "--baseline-models"), 0);
     EXPECT_FALSE(Exists(dir.File("Models")));
     for (const char* name : {"Asteroid", "Steelroid", "Bonus", "Homing", "Gravity", "BigShinobi", "SmallShinobi"}) {
         SCOPED_TRACE(name);
