@@ -497,88 +497,74 @@ TEST(BitmapDraw, ZoomsFromTheDesignScreenToTheWindow) {
 }
 
 // The models that come in numbers were given triangle budgets: each must
-// keep its outline and its look. Every one is drawn lit as in the arena
-// beside its former self (BaselineModels/, written for the render benchmark),
-// from two sides; the pictures are kept under artifacts/models/.
+// keep its outline and its look. Each is drawn lit as in the arena beside
+// its former self (BaselineModels/, made for the render benchmark), from two
+// sides; the pictures are kept in artifacts/models/.
 TEST(LighterModels, KeepTheirOutlineAndLookBesideTheirFormerSelves) {
-    if (access("BaselineModels", F_OK) != 0)
-        GTEST_SKIP() << "no BaselineModels/ in the build folder (made with bench_render)";
+    if (access("BaselineModels", F_OK) != 0) GTEST_SKIP() << "no BaselineModels/ here (made with bench_render)";
     const std::pair<int, const char*> kinds[] = {
         {ASTEROID_MODEL, "Asteroid"}, {STEEL_ROID_MODEL, "Steelroid"}, {BONUS_MODEL, "Bonus"},
         {HOMING_MODEL, "Homing"},     {GRAVITY_MODEL, "Gravity"},      {BIG_SHINOBI_MODEL, "BigShinobi"},
         {SMALL_SHINOBI_MODEL, "SmallShinobi"}};
-    const int cellW = 200, cellH = 150;  // two pairs a row, four rows
+    const int w = 200, h = 150;  // a cell: former and today side by side, two pairs a row
     const Vector3 sides[] = {Vector3(1.6, 1.3, -2.2), Vector3(-0.4, 3.0, 1.2)};
-    mkdir((std::string(KORVALEND_BUILD_DIR) + "/artifacts").c_str(), 0755);
-    mkdir((std::string(KORVALEND_BUILD_DIR) + "/artifacts/models").c_str(), 0755);
-    std::vector<MilkshapeModel*> former;
-    for (const auto& kind : kinds) {
-        former.push_back(new MilkshapeModel());
-        testing::internal::CaptureStderr();
-        ASSERT_TRUE(former.back()->LoadModelData((std::string("BaselineModels/") + kind.second + ".ms3d").c_str()));
-        testing::internal::GetCapturedStderr();
-        former.back()->ReInitialize();
-    }
+    const std::string folder = std::string(KORVALEND_BUILD_DIR) + "/artifacts";
+    mkdir(folder.c_str(), 0755);
+    mkdir((folder + "/models").c_str(), 0755);
     for (int side = 0; side < 2; ++side) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        for (size_t k = 0; k < former.size(); ++k)
-            for (int version = 0; version < 2; ++version) {
-                Model* model = version == 0 ? former[k] : ModelServer::GetInstance()->GetModel(kinds[k].first);
-                ASSERT_NE(model, nullptr);
-                glViewport(static_cast<GLint>((k % 2) * 2 + version) * cellW, static_cast<GLint>(3 - k / 2) * cellH,
-                           cellW, cellH);
+        for (int k = 0; k < 7; ++k) {
+            MilkshapeModel former;
+            testing::internal::CaptureStderr();
+            ASSERT_TRUE(former.LoadModelData((std::string("BaselineModels/") + kinds[k].second + ".ms3d").c_str()));
+            testing::internal::GetCapturedStderr();
+            former.ReInitialize();
+            Model* versions[2] = {&former, ModelServer::GetInstance()->GetModel(kinds[k].first)};
+            for (int v = 0; v < 2; ++v) {
+                glViewport(((k % 2) * 2 + v) * w, (3 - k / 2) * h, w, h);
                 glMatrixMode(GL_PROJECTION);
                 glLoadIdentity();
-                gluPerspective(45.0, double(cellW) / cellH, 0.1, 50.0);
-                StaticCamera camera(sides[side], Vector3(0, 0, 0), Vector3(0, 1, 0));
-                camera.EstablishView();
+                gluPerspective(45.0, double(w) / h, 0.1, 50.0);
+                StaticCamera(sides[side], Vector3(0, 0, 0), Vector3(0, 1, 0)).EstablishView();
                 glPushAttrib(GL_ALL_ATTRIB_BITS);
                 EnableWorldLights();
-                const float scale = 1.0f / model->GetRadius();
-                glScalef(scale, scale, scale);
-                model->Draw();
+                glScalef(1 / versions[v]->GetRadius(), 1 / versions[v]->GetRadius(), 1 / versions[v]->GetRadius());
+                versions[v]->Draw();
                 glPopAttrib();
             }
+        }
         glViewport(0, 0, SurfaceWidth(), SurfaceHeight());
         Picture lit = ReadPicture();
-        std::vector<float> depth(static_cast<size_t>(lit.w) * lit.h);
+        std::vector<float> depth(lit.rgba.size() / 4);
         glReadPixels(0, 0, lit.w, lit.h, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-
         std::vector<uint8_t> bgr;
         for (size_t i = 0; i < lit.rgba.size(); i += 4)
             bgr.insert(bgr.end(), {lit.rgba[i + 2], lit.rgba[i + 1], lit.rgba[i]});
-        const std::string path = std::string(KORVALEND_BUILD_DIR) + "/artifacts/models/former_and_today_" +
-                                 std::to_string(side + 1) + ".tga";
-        EXPECT_TRUE(WriteBytes(path, MakeTga(unsigned(lit.w), unsigned(lit.h), 24, bgr)));
+        WriteBytes(folder + "/models/former_and_today_" + std::to_string(side + 1) + ".tga",
+                   MakeTga(unsigned(lit.w), unsigned(lit.h), 24, bgr));
 
-        for (size_t k = 0; k < former.size(); ++k) {
+        for (int k = 0; k < 7; ++k) {
             SCOPED_TRACE(testing::Message() << kinds[k].second << " from side " << side + 1);
-            // Covered pixels of the two cells, by depth; their overlap over
-            // their union, and the mean colour of what each covers.
+            // What each version covers (by depth), how much of it both cover,
+            // and the mean colour of what each covers.
             int both = 0, either = 0, covered[2] = {0, 0};
-            long colour[2][3] = {{0, 0, 0}, {0, 0, 0}};
-            const int x0 = static_cast<int>(k % 2) * 2 * cellW, y0 = static_cast<int>(3 - k / 2) * cellH;
-            for (int y = 0; y < cellH; ++y)
-                for (int x = 0; x < cellW; ++x) {
+            double colour[2][3] = {};
+            for (int y = (3 - k / 2) * h; y < (4 - k / 2) * h; ++y)
+                for (int x = (k % 2) * 2 * w; x < ((k % 2) * 2 + 1) * w; ++x) {
                     bool in[2];
-                    for (int version = 0; version < 2; ++version) {
-                        const int px = x0 + version * cellW + x, py = y0 + y;
-                        in[version] = depth[static_cast<size_t>(py) * lit.w + px] < 1.0f;
-                        if (!in[version]) continue;
-                        ++covered[version];
-                        for (int c = 0; c < 3; ++c) colour[version][c] += lit.At(px, py)[c];
+                    for (int v = 0; v < 2; ++v) {
+                        in[v] = depth[static_cast<size_t>(y) * lit.w + x + v * w] < 1.0f;
+                        covered[v] += in[v];
+                        for (int c = 0; c < 3 && in[v]; ++c) colour[v][c] += lit.At(x + v * w, y)[c];
                     }
                     both += in[0] && in[1];
                     either += in[0] || in[1];
                 }
             ASSERT_GT(covered[0], 2000);
             EXPECT_GT(double(both) / either, 0.9);
-            for (int c = 0; c < 3; ++c)
-                EXPECT_NEAR(double(colour[1][c]) / covered[1], double(colour[0][c]) / covered[0], 15.0)
-                    << "channel " << c;
+            for (int c = 0; c < 3; ++c) EXPECT_NEAR(colour[1][c] / covered[1], colour[0][c] / covered[0], 15.0);
         }
     }
-    for (MilkshapeModel* m : former) delete m;
 }
 
 }  // namespace
