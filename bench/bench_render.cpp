@@ -2,11 +2,11 @@
 // mixed sizes, 10,000 live particles, the chase camera): RenderWorld, the
 // same frame drawn the plain way (one matrix and strip per particle, the grid
 // in immediate mode, every object drawn), each pass alone, and an empty
-// frame. The plain frame is the baseline as the game drew it before its
-// speed-ups: with the models at the detail they had before their triangle
-// budgets (BaselineModels/, written by `assetgen DIR --baseline-models`). It
-// is also timed with today's models, which shows what the drawing alone
-// gained. The variants take turns in short blocks, so load from other
+// frame. The plain frame is the baseline, and it draws the scene's models as
+// they were before their triangle budgets (BaselineModels/, written by
+// `assetgen DIR --baseline-models`); it is also timed with today's models,
+// which shows what the drawing alone gained. The variants take turns in
+// short blocks, so load from other
 // processes falls on all of them alike. Run it in the build directory
 // (beside Models/, Images/ and BaselineModels/) under a display, e.g.
 //   xvfb-run -a -s "-screen 0 1024x768x24" ./bench_render [rounds]
