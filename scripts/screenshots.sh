@@ -18,7 +18,14 @@ if [ -z "${SCREENSHOT_X:-}" ]; then
 fi
 
 TMP=$(mktemp -d)
-trap 'kill $GAME 2>/dev/null || true; rm -rf "$TMP"' EXIT
+# SIGTERM only queues a quit event, which a screen that reads no events
+# (a fade, the game-over wait) leaves alone: then SIGKILL.
+stop_game() {
+    kill "$GAME" 2>/dev/null || return 0
+    for _ in $(seq 1 50); do kill -0 "$GAME" 2>/dev/null || return 0; sleep 0.1; done
+    kill -9 "$GAME" 2>/dev/null || true
+}
+trap 'stop_game; rm -rf "$TMP"' EXIT
 mkdir -p "$OUT"
 (cd "$BUILD" && exec ./korvalend3d) 2>"$TMP/stderr.txt" &
 GAME=$!

@@ -358,9 +358,9 @@ ModelData Asteroid(Out& out) {
     ModelData m;
     int rock = m.AddMaterial(Material::Make("rock", Vec3(0.85f, 0.8f, 0.72f), 0.3f, 0.95f, 0.08f, 8, Vec3(0, 0, 0), "rock.tga"));
     int g = m.AddGroup("rock", rock);
-    // 320 triangles: a hundred rocks on screen at once, a few pixels per
+    // 180 triangles: a hundred rocks on screen at once, a few pixels per
     // facet; the lumps are in the shape, the craters' detail in the texture.
-    Part p = Icosphere(Detail(out, 2, 3));
+    Part p = out.fullDetail ? Icosphere(3) : Geosphere(3);
     Rng rng(0xA57E401Dull);
     std::vector<std::pair<Vec3, float>> craters;
     for (int i = 0; i < 9; ++i) craters.push_back({rng.UnitVector(), float(rng.Range(0.22, 0.5))});

@@ -86,15 +86,45 @@ void Part::PlanarMap(int axisU, float u0, float su, int axisT, float t0, float s
         }
 }
 
-Part Icosphere(int subdivisions) {
+namespace {
+
+// The twelve corners and twenty faces of the unit icosahedron.
+void Icosahedron(std::vector<Vec3>& v, std::vector<std::array<int, 3>>& f) {
     const float t = (1.0f + std::sqrt(5.0f)) / 2.0f;
-    std::vector<Vec3> v = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-                           {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
+    v = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
+         {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
     for (Vec3& p : v) p = Normalize(p);
-    std::vector<std::array<int, 3>> f = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
-                                         {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
-                                         {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
-                                         {4, 9, 5},  {2, 4, 11}, {6, 2, 10},  {8, 6, 7},  {9, 8, 1}};
+    f = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9},  {5, 11, 4},
+         {11, 10, 2}, {10, 7, 6}, {7, 1, 8},   {3, 9, 4},  {3, 4, 2},   {3, 2, 6},  {3, 6, 8},
+         {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+}
+
+// A part of the sphere's faces, with spherical texture coordinates.
+Part SpherePart(const std::vector<Vec3>& v, const std::vector<std::array<int, 3>>& f) {
+    Part p;
+    p.pos = v;
+    for (auto& tri : f) {
+        float u[3], tt[3];
+        for (int k = 0; k < 3; ++k) {
+            const Vec3& q = v[size_t(tri[size_t(k)])];
+            u[k] = float(std::atan2(q.x, q.z) / (2 * kPi) + 0.5);
+            tt[k] = float(std::acos(std::max(-1.0f, std::min(1.0f, q.y))) / kPi);
+        }
+        // A face across the seam gets its coordinates on one side of it.
+        float mx = std::max(u[0], std::max(u[1], u[2]));
+        for (float& uu : u)
+            if (mx - uu > 0.5f) uu += 1.0f;
+        p.Tri(tri[0], tri[1], tri[2], u[0], tt[0], u[1], tt[1], u[2], tt[2]);
+    }
+    return p;
+}
+
+}  // namespace
+
+Part Icosphere(int subdivisions) {
+    std::vector<Vec3> v;
+    std::vector<std::array<int, 3>> f;
+    Icosahedron(v, f);
     for (int s = 0; s < subdivisions; ++s) {
         std::map<std::pair<int, int>, int> mid;
         auto midpoint = [&](int a, int b) {
@@ -116,22 +146,36 @@ Part Icosphere(int subdivisions) {
         }
         f.swap(nf);
     }
-    Part p;
-    p.pos = v;
-    for (auto& tri : f) {
-        float u[3], tt[3];
-        for (int k = 0; k < 3; ++k) {
-            const Vec3& q = v[size_t(tri[size_t(k)])];
-            u[k] = float(std::atan2(q.x, q.z) / (2 * kPi) + 0.5);
-            tt[k] = float(std::acos(std::max(-1.0f, std::min(1.0f, q.y))) / kPi);
-        }
-        // A face across the seam gets its coordinates on one side of it.
-        float mx = std::max(u[0], std::max(u[1], u[2]));
-        for (float& uu : u)
-            if (mx - uu > 0.5f) uu += 1.0f;
-        p.Tri(tri[0], tri[1], tri[2], u[0], tt[0], u[1], tt[1], u[2], tt[2]);
+    return SpherePart(v, f);
+}
+
+Part Geosphere(int frequency) {
+    std::vector<Vec3> base, v;
+    std::vector<std::array<int, 3>> baseFaces, f;
+    Icosahedron(base, baseFaces);
+    // Points shared by neighbouring faces are found again by position.
+    std::map<std::tuple<long, long, long>, int> index;
+    auto point = [&](const Vec3& q) {
+        Vec3 n = Normalize(q);
+        auto key = std::make_tuple(std::lround(n.x * 1e5f), std::lround(n.y * 1e5f), std::lround(n.z * 1e5f));
+        auto it = index.find(key);
+        if (it != index.end()) return it->second;
+        v.push_back(n);
+        index[key] = int(v.size()) - 1;
+        return int(v.size()) - 1;
+    };
+    const float n = float(frequency);
+    for (auto& tri : baseFaces) {
+        const Vec3 &a = base[size_t(tri[0])], &b = base[size_t(tri[1])], &c = base[size_t(tri[2])];
+        // Corner (i, j) of the face's grid lies i steps towards b and j towards c.
+        auto at = [&](int i, int j) { return point(a * ((n - float(i) - float(j)) / n) + b * (float(i) / n) + c * (float(j) / n)); };
+        for (int i = 0; i < frequency; ++i)
+            for (int j = 0; i + j < frequency; ++j) {
+                f.push_back({at(i, j), at(i + 1, j), at(i, j + 1)});
+                if (i + j + 1 < frequency) f.push_back({at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
+            }
     }
-    return p;
+    return SpherePart(v, f);
 }
 
 Part Lathe(const std::vector<std::pair<float, float>>& rings, int segments, bool capEnds, float phase) {

@@ -44,6 +44,7 @@ struct Part {
 
 // Solids. Each is closed unless said otherwise, counter-clockwise outside.
 Part Icosphere(int subdivisions);  // unit sphere, spherical texture mapping
+Part Geosphere(int frequency);     // the same with each face cut into frequency² (20 n² faces)
 // Surface of revolution about the z axis through the rings (radius, z) from
 // the first to the last; a ring of radius 0 closes the end in a point. With
 // capEnds, flat discs close open ends. u runs round, t along the profile.
