@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 Vector3& Vector3::operator+=(const Vector3& v) { x += v.x; y += v.y; z += v.z; return *this; }
 Vector3& Vector3::operator-=(const Vector3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
@@ -122,6 +123,39 @@ void Quaternion::GetRotationMatrix(double* m) const {
     m[11] = 0.0;
     m[12] = m[13] = m[14] = 0.0;
     m[15] = ww + xx + yy + zz;
+}
+
+namespace {
+// rand() draws from random()'s state; two buffers, because setstate writes
+// where the old state stands into the old buffer before it reads the new.
+char randomStates[2][RANDOM_STATE_BYTES];
+int randomStateInUse = -1;
+}  // namespace
+
+void SeedRandom(unsigned int seed) {
+    randomStateInUse = 0;
+    initstate(seed, randomStates[0], RANDOM_STATE_BYTES);
+}
+
+void SaveRandomState(unsigned char* state) {
+    if (randomStateInUse < 0) {
+        // Still in the library's own state (srand alone was used): take
+        // it over as it stands.
+        const char* own = setstate(randomStates[1]);
+        std::memcpy(randomStates[0], own, RANDOM_STATE_BYTES);
+        setstate(randomStates[0]);
+        randomStateInUse = 0;
+    }
+    // setstate on the buffer in use stores its position into it.
+    setstate(randomStates[randomStateInUse]);
+    std::memcpy(state, randomStates[randomStateInUse], RANDOM_STATE_BYTES);
+}
+
+void RestoreRandomState(const unsigned char* state) {
+    const int next = randomStateInUse == 0 ? 1 : 0;
+    std::memcpy(randomStates[next], state, RANDOM_STATE_BYTES);
+    setstate(randomStates[next]);
+    randomStateInUse = next;
 }
 
 // glibc's rand() reaches 2^31-1; the game's draws are 15-bit.

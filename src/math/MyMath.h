@@ -63,4 +63,12 @@ double RandomDouble(double min, double max);
 // A vector of the given length in a random direction (zero if all draws are 0).
 Vector3 RandomVector(double length);
 
+// Seeds the generator as srand does (the same sequence), in a state of our
+// own that can be saved and put back, so a recorded game can start where it
+// started. The state is RANDOM_STATE_BYTES long.
+const int RANDOM_STATE_BYTES = 128;
+void SeedRandom(unsigned int seed);
+void SaveRandomState(unsigned char* state);
+void RestoreRandomState(const unsigned char* state);
+
 #endif

@@ -11,8 +11,10 @@
 
 #include "../assets/ModelServer.h"
 #include "../assets/TextureServer.h"
+#include "../shell/Feed.h"
 #include "../shell/MyError.h"
 #include "../shell/Timer.h"
+#include "Display.h"
 #include "GraphicsEngine.h"
 
 namespace {
@@ -30,12 +32,52 @@ struct OpenWindow {
 OpenWindow current;
 bool inputTaken = false;
 
+// Sizes a test names in KORVALEND3D_TEST_REFUSE_MODES ("1024x768,800x600")
+// are refused as a driver would refuse them.
+bool RefusedForTests(int width, int height) {
+    const char* list = std::getenv("KORVALEND3D_TEST_REFUSE_MODES");
+    if (list == nullptr) return false;
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const std::string all = std::string(",") + list + ",";
+    return all.find("," + size + ",") != std::string::npos;
+}
+
+SDL_Surface* SetMode(int width, int height, Uint32 flags) {
+    if (RefusedForTests(width, height)) {
+        SDL_SetError("refused for the test");
+        return nullptr;
+    }
+    return screenSetVideoMode(width, height, 0, flags);
+}
+
+// Vertical sync, as the player's machine allows; KORVALEND3D_VSYNC=0 turns
+// it off. Said once, and again whenever what the driver gives changes.
+bool WantVsync() {
+    const char* v = std::getenv("KORVALEND3D_VSYNC");
+    return v == nullptr || std::string(v) != "0";
+}
+
+void ReportVsync() {
+    static int reported = -2;
+    int interval = -1;
+    if (SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &interval) != 0) interval = -1;
+    if (interval == reported) return;
+    reported = interval;
+    if (!WantVsync())
+        error("Vertical sync: off (KORVALEND3D_VSYNC=0)\n");
+    else if (interval > 0)
+        error("Vertical sync: on\n");
+    else
+        error("Vertical sync: asked for, not given by the driver\n");
+}
+
 void RequestFramebuffer() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, WantVsync() ? 1 : 0);
 }
 
 // SDL's 1.2 layer over SDL 2 keeps one window for every mode and leaves its
@@ -80,27 +122,37 @@ bool DisplayOffers(int width, int height) {
 // centred, to a window that covers the display: that window is made first,
 // at the display's own size, and the layer keeps its size and place when the
 // mode's size follows.
-bool OpenVideo(int width, int height, bool fullScreen) {
+bool OpenVideoAgain(int width, int height, bool fullScreen) {
     if (!RestartVideo(false)) return false;
-    if (!fullScreen) return SDL_SetVideoMode(width, height, 0, SDL_OPENGL) != nullptr;
+    if (!fullScreen) return SetMode(width, height, SDL_OPENGL) != nullptr;
 
     const Uint32 flags = SDL_OPENGL | SDL_FULLSCREEN;
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     const int displayWidth = info != nullptr ? info->current_w : 0;
     const int displayHeight = info != nullptr ? info->current_h : 0;
     if (displayWidth <= 0 || displayHeight <= 0 || DisplayOffers(width, height))
-        return SDL_SetVideoMode(width, height, 0, flags) != nullptr;
+        return SetMode(width, height, flags) != nullptr;
     if (!RestartVideo(true)) return false;
-    if (SDL_SetVideoMode(displayWidth, displayHeight, 0, flags) == nullptr) return false;
-    return SDL_SetVideoMode(width, height, 0, flags) != nullptr;
+    if (SetMode(displayWidth, displayHeight, flags) == nullptr) return false;
+    return SetMode(width, height, flags) != nullptr;
 }
 
-void TakeInput() {
-    SDL_ShowCursor(0);
-    SDL_WM_GrabInput(SDL_GRAB_ON);
-    inputTaken = true;
+// SDL's queue goes with its video: what is queued is kept for the game,
+// and the keys held are put right afterwards. The driver stays loaded and
+// the display is watched from the first window on.
+bool OpenVideo(int width, int height, bool fullScreen) {
+    FeedHoldEvents();
+    const bool ok = OpenVideoAgain(width, height, fullScreen);
+    if (ok) {
+        DisplayPinDriver();
+        DisplayWatch();
+    }
+    FeedAfterVideoRestart();
+    return ok;
 }
 }  // namespace
+
+SDL_Surface* (*screenSetVideoMode)(int, int, int, unsigned int) = SDL_SetVideoMode;
 
 Screen* Screen::instance = nullptr;
 
@@ -109,18 +161,75 @@ Screen* Screen::GetInstance() {
     return instance;
 }
 
+void Screen::ChooseStartMode(bool fullScreen, int fullScreenMode, int windowedMode) {
+    startFullScreen = fullScreen;
+    if (fullScreenMode >= 0 && fullScreenMode < NUM_VIDEO_MODES) fullScreenVideoMode = fullScreenMode;
+    if (windowedMode >= 0 && windowedMode < NUM_VIDEO_MODES) windowedVideoMode = windowedMode;
+}
+
+void Screen::TakeInput() {
+    SDL_ShowCursor(0);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    inputTaken = true;
+}
+
+void Screen::ReleaseInput() {
+    if (!inputTaken) return;
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    SDL_ShowCursor(1);
+}
+
 void Screen::Init() {
     if (SDL_GetVideoInfo() == nullptr) fatal("Video query failed: %s\n", SDL_GetError());
 
     RequestFramebuffer();
 
-    if (!EnterVideoMode(fullScreenVideoMode, true)) {
-        error("Unable to enter full screen mode...trying windowed mode\n");
-        if (!EnterVideoMode(windowedVideoMode, false))
-            fatal("Unable to create a window: %s\n", SDL_GetError());
+    if (startFullScreen) {
+        if (!EnterVideoMode(fullScreenVideoMode, true)) {
+            error("Unable to enter full screen mode...trying windowed mode\n");
+            if (!EnterVideoMode(windowedVideoMode, false))
+                fatal("Unable to create a window: %s\n", SDL_GetError());
+        }
+    } else if (!EnterVideoMode(windowedVideoMode, false) && !EnterVideoMode(fullScreenVideoMode, true)) {
+        fatal("Unable to create a window: %s\n", SDL_GetError());
     }
 
     TakeInput();
+}
+
+void Screen::Entered(int mode, bool fullScreen) {
+    if (fullScreen)
+        fullScreenVideoMode = mode;
+    else
+        windowedVideoMode = mode;
+    inFullScreen = fullScreen;
+    current = {screenSizes[mode].w, screenSizes[mode].h, fullScreen};
+    ReportVsync();
+    InitOpenGL();
+}
+
+// The old window went with a refused attempt: the game goes on in the mode
+// it had, or failing that in any mode of the same kind, then in any window.
+bool Screen::OpenAnyMode() {
+    if (OpenVideo(current.width, current.height, current.fullScreen)) {
+        InitOpenGL();
+        return true;
+    }
+    for (bool fullScreen : {current.fullScreen, false}) {
+        for (int mode = 0; mode < NUM_VIDEO_MODES; ++mode) {
+            const SDL_Rect& size = screenSizes[mode];
+            if (size.w == current.width && size.h == current.height && fullScreen == current.fullScreen)
+                continue;
+            const bool ok = OpenVideo(size.w, size.h, fullScreen);
+            error("%s in entering %s mode at a resolution of %dx%d\n", ok ? "Succeded" : "Failed",
+                  fullScreen ? "fullscreen" : "windowed", size.w, size.h);
+            if (ok) {
+                Entered(mode, fullScreen);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool Screen::EnterVideoMode(int mode, bool fullScreen) {
@@ -133,21 +242,12 @@ bool Screen::EnterVideoMode(int mode, bool fullScreen) {
     error("%s in entering %s mode at a resolution of %dx%d\n", ok ? "Succeded" : "Failed",
           fullScreen ? "fullscreen" : "windowed", width, height);
 
-    if (ok) {
-        if (fullScreen)
-            fullScreenVideoMode = mode;
-        else
-            windowedVideoMode = mode;
-        inFullScreen = fullScreen;
-        current = {width, height, fullScreen};
-        InitOpenGL();
-    } else if (current.width > 0) {
-        // The old window went with the attempt; the game goes on in its mode.
-        if (!OpenVideo(current.width, current.height, current.fullScreen))
-            fatal("Unable to create a window: %s\n", SDL_GetError());
-        InitOpenGL();
-    }
-    if (ok && inputTaken) TakeInput();
+    if (ok)
+        Entered(mode, fullScreen);
+    else if (current.width > 0 && !OpenAnyMode())
+        fatal("Unable to create a window: %s\n", SDL_GetError());
+    // Refused or not, the mouse steers again.
+    if (inputTaken) TakeInput();
     return ok;
 }
 
@@ -231,7 +331,7 @@ void Screen::Fade(FadeType type, double fadeTime) {
         glColor4f(0.0f, 0.0f, 0.0f, static_cast<float>(alpha));
         glRecti(0, 0, w, h);
 
-        SDL_GL_SwapBuffers();
+        FeedSwap();
     }
 
     glMatrixMode(GL_MODELVIEW);
@@ -251,8 +351,9 @@ bool Screen::DelayInteractively(int mils) {
             return false;
         }
         SDL_Event event;
-        if (SDL_PollEvent(&event)) {
+        if (FeedPollEvent(&event)) {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN) return true;
         }
+        FeedIdle();
     }
 }

@@ -17,6 +17,13 @@ public:
     void FadeOut() { Fade(OUT, 0.5); }
     bool DelayInteractively(int mils);
 
+    // The mode Init opens first (remembered settings and options); without
+    // a call, full screen at 800x600 as always.
+    void ChooseStartMode(bool fullScreen, int fullScreenMode, int windowedMode);
+    // The cursor hidden and the mouse kept in the window, or let go.
+    void TakeInput();
+    void ReleaseInput();
+
     int FullScreenVideoMode() const { return fullScreenVideoMode; }
     int WindowedVideoMode() const { return windowedVideoMode; }
     bool InFullScreen() const { return inFullScreen; }
@@ -26,10 +33,19 @@ private:
     bool EnterVideoMode(int mode, bool fullScreen);
     void InitOpenGL();
 
+    bool OpenAnyMode();
+    void Entered(int mode, bool fullScreen);
+
     static Screen* instance;
+    bool startFullScreen = true;
     int fullScreenVideoMode;
     int windowedVideoMode;
     bool inFullScreen;
 };
+
+// Where the screen asks SDL for a mode; the tests stand in for SDL here to
+// refuse modes.
+struct SDL_Surface;
+extern SDL_Surface* (*screenSetVideoMode)(int width, int height, int bpp, unsigned int flags);
 
 #endif

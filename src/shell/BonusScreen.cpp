@@ -16,7 +16,7 @@ const int PRETTY_GOOD_BONUS = 10000;
 
 void Show(int bonus, int total, int score, bool nextWave) {
     DrawBonusScreen(bonus, total, score, nextWave);
-    SDL_GL_SwapBuffers();
+    FeedSwap();
 }
 }  // namespace
 

@@ -25,7 +25,8 @@ void DrawCentred(Bitmap& picture) {
 
 void RunGame() {
     screen = Screen::GetInstance();
-    DoIntroScreen();
+    // A recording is of one game: its playback starts there.
+    if (!FeedPlaying()) DoIntroScreen();
     gThePlayer = new Player();
     gCurrentCamera = new FirstPersonCamera(gThePlayer);
     gameOver = false;
@@ -38,6 +39,7 @@ void DoMainMenu() {
     for (;;) {
         DoPlayGame();
         DoGameOver();
+        FeedEndGame();
     }
 }
 
@@ -49,13 +51,13 @@ void DoIntroScreen() {
 
     // The picture left by start-up goes.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapBuffers();
+    FeedSwap();
     Sound::GetInstance()->PlaySound(PRIZE_APPEARS_SOUND);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Bitmap* picture = new Bitmap("Images/Korvalend_Titles#130.bmp");
     DrawCentred(*picture);
-    SDL_Delay(1000);
+    FeedDelay(1000);
     screen->FadeIn();
     Sound::GetInstance()->PlaySound(NOVA_BOOM_SOUND);
     ModelServer::GetInstance()->ReInitializeModels();
@@ -63,9 +65,10 @@ void DoIntroScreen() {
     // The five seconds count from the start, delay and fade included.
     while (!done && timer.GetTime() < TITLE_TIME) {
         SDL_Event event;
-        if (SDL_PollEvent(&event) &&
+        if (FeedPollEvent(&event) &&
             (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN))
             done = true;
+        FeedIdle();
     }
 
     DrawCentred(*picture);
@@ -89,7 +92,7 @@ void DoGameOver() {
     timer.Start();
     while (timer.GetTime() < TITLE_TIME) {
         SoundLibrary_DecodeAhead();
-        SDL_Delay(10);
+        FeedDelay(10);
     }
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

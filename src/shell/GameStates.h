@@ -2,6 +2,8 @@
 #ifndef KORVALEND_GAMESTATES_H
 #define KORVALEND_GAMESTATES_H
 
+#include <SDL/SDL.h>
+
 #include "Timer.h"
 
 class Screen;
@@ -30,6 +32,10 @@ void DrawScreen(double deltaTime);
 void DrawPauseScreen();
 
 void HandleInput();
+// The keys that change only how the game is seen and heard (camera, video
+// mode, volumes, music); a recording's watcher may press them too. False
+// for every other key.
+bool HandleViewerKey(const SDL_keysym& keysym);
 
 void DoBonusScreen();
 void DrawBonusScreen(int bonus, int bonusMult, int score, bool nextWave);

@@ -90,8 +90,19 @@ bool Cheat(SDLKey key) {
     }
 }
 
+bool IsModeKey(const SDL_keysym& keysym) {
+    return keysym.sym == SDLK_F11 || keysym.sym == SDLK_F12 ||
+           (keysym.sym == SDLK_RETURN && (keysym.mod & KMOD_ALT) != 0);
+}
+
+[[noreturn]] void Quit() {
+    FeedQuit();
+    std::exit(0);
+}
+
 void KeyDown(const SDL_keysym& keysym) {
-    if (keysym.sym == SDLK_RETURN && (keysym.mod & KMOD_ALT) != 0) screen->ToggleFullScreen();
+    // A recording's own mode changes are left to whoever watches it.
+    if (!(FeedPlaying() && IsModeKey(keysym))) HandleViewerKey(keysym);
 
     if (SetHeldControl(keysym.sym, true)) return;
     if (Cheat(keysym.sym)) return;
@@ -99,25 +110,10 @@ void KeyDown(const SDL_keysym& keysym) {
     switch (keysym.sym) {
     case SDLK_ESCAPE: gamePaused = !gamePaused; break;
     case SDLK_q:
-        if (gamePaused) std::exit(0);
-        break;
-    case SDLK_F1: DropCamera(); gCurrentCamera = new FirstPersonCamera(gThePlayer); break;
-    case SDLK_F2: DropCamera(); gCurrentCamera = new ThirdPersonCamera(gThePlayer); break;
-    case SDLK_F3:
-        DropCamera();
-        gCurrentCamera = new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0),
-                                          Vector3(0.0, 1.0, 0.0));
+        if (gamePaused) Quit();
         break;
     case SDLK_F9: ParticleEngine::particleEffectsOn = !ParticleEngine::particleEffectsOn; break;
     case SDLK_F10: invertControls = !invertControls; break;
-    case SDLK_F11: Screen::GetInstance()->DecreaseResolution(); break;
-    case SDLK_F12: Screen::GetInstance()->IncreaseResolution(); break;
-    case SDLK_COMMA: Sound::GetInstance()->TurnVolumeDown(); break;
-    case SDLK_PERIOD: Sound::GetInstance()->TurnVolumeUp(); break;
-    case SDLK_LEFTBRACKET: Music::GetInstance()->TurnVolumeDown(); break;
-    case SDLK_RIGHTBRACKET: Music::GetInstance()->TurnVolumeUp(); break;
-    case SDLK_BACKSLASH: Music::GetInstance()->ToggleMode(); break;
-    case SDLK_QUOTE: Music::GetInstance()->NextSong(); break;
     default: break;
     }
 }
@@ -138,16 +134,46 @@ void MouseButton(Uint8 button, bool down) {
 }
 }  // namespace
 
+bool HandleViewerKey(const SDL_keysym& keysym) {
+    if (keysym.sym == SDLK_RETURN && (keysym.mod & KMOD_ALT) != 0) {
+        Screen::GetInstance()->ToggleFullScreen();
+        return true;
+    }
+    switch (keysym.sym) {
+    case SDLK_F1: DropCamera(); gCurrentCamera = new FirstPersonCamera(gThePlayer); return true;
+    case SDLK_F2: DropCamera(); gCurrentCamera = new ThirdPersonCamera(gThePlayer); return true;
+    case SDLK_F3:
+        DropCamera();
+        gCurrentCamera = new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0),
+                                          Vector3(0.0, 1.0, 0.0));
+        return true;
+    case SDLK_F11: Screen::GetInstance()->DecreaseResolution(); return true;
+    case SDLK_F12: Screen::GetInstance()->IncreaseResolution(); return true;
+    case SDLK_COMMA: Sound::GetInstance()->TurnVolumeDown(); return true;
+    case SDLK_PERIOD: Sound::GetInstance()->TurnVolumeUp(); return true;
+    case SDLK_LEFTBRACKET: Music::GetInstance()->TurnVolumeDown(); return true;
+    case SDLK_RIGHTBRACKET: Music::GetInstance()->TurnVolumeUp(); return true;
+    case SDLK_BACKSLASH: Music::GetInstance()->ToggleMode(); return true;
+    case SDLK_QUOTE: Music::GetInstance()->NextSong(); return true;
+    default: return false;
+    }
+}
+
 void HandleInput() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (FeedPollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN: KeyDown(event.key.keysym); break;
         case SDL_KEYUP: SetHeldControl(event.key.keysym.sym, false); break;
         case SDL_MOUSEMOTION: MouseMotion(event.motion); break;
         case SDL_MOUSEBUTTONDOWN: MouseButton(event.button.button, true); break;
         case SDL_MOUSEBUTTONUP: MouseButton(event.button.button, false); break;
-        case SDL_QUIT: std::exit(0);
+        case SDL_QUIT: Quit();
+        case SDL_ACTIVEEVENT:
+            // Another window took the keyboard: the game waits for the
+            // player, paused, until Escape.
+            if ((event.active.state & SDL_APPINPUTFOCUS) != 0 && !event.active.gain) gamePaused = true;
+            break;
         default: break;
         }
     }

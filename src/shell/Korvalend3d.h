@@ -21,6 +21,7 @@
 #include "../world/Objects.h"
 #include "../world/Player.h"
 #include "../world/Rules.h"
+#include "Feed.h"
 #include "GameStates.h"
 #include "Globals.h"
 #include "Make.h"

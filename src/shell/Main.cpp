@@ -3,9 +3,13 @@
 #include <SDL/SDL.h>
 
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "DataFolder.h"
+#include "UserFiles.h"
 #include "Korvalend3d.h"
 
 // Set by the build: the data folder as installed, relative to the installed
@@ -23,21 +27,76 @@ void Cleanup() {
 }
 
 void Init() {
-    srand(SDL_GetTicks());
+    SeedRandom(FeedSeed());
     Screen::GetInstance()->Init();
     InitGlobals();
     // Something to look at while the rest loads.
     ImageServer::GetInstance()->DrawImage(PAUSE_SCREEN_IMAGE, 288, 88);
-    SDL_GL_SwapBuffers();
+    FeedSwap();
 }
 
+namespace {
+void Usage(FILE* to) {
+    std::fprintf(to,
+                 "Usage: korvalend3d [--replay FILE | --timedemo FILE]\n"
+                 "  --replay FILE    watch a recorded game at its own pace\n"
+                 "  --timedemo FILE  play a recorded game as fast as it can be drawn and\n"
+                 "                   print the frame times\n");
+}
+
+// Every game is recorded, the last one kept as replays/last.kvr.
+void RecordGames() {
+    const std::string folder = UserDataFolder();
+    if (folder.empty()) return;
+    const std::string replays = folder + "/replays";
+    if (!MakeFolders(replays)) {
+        error("Replay: cannot make %s (%s); games are not recorded\n", replays.c_str(),
+              std::strerror(errno));
+        return;
+    }
+    FeedRecordTo(replays + "/last.kvr");
+}
+
+// --replay FILE or --timedemo FILE, or nothing.
+void ReadArguments(int argc, char** argv) {
+    if (argc == 1) return;
+    const std::string option = argv[1];
+    if (argc == 3 && (option == "--replay" || option == "--timedemo")) {
+        const bool paced = option == "--replay";
+        std::string why;
+        if (!FeedPlayBack(AbsolutePath(argv[2]), paced, why)) {
+            error("Replay: %s: %s\n", argv[2], why.c_str());
+            std::exit(1);
+        }
+        // A time demo draws as fast as it can.
+        if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
+        return;
+    }
+    if (option == "--help") {
+        Usage(stdout);
+        std::exit(0);
+    }
+    Usage(stderr);
+    std::exit(2);
+}
+
+// A recording made with other models would play another game.
+void CheckReplayData() {
+    if (FeedPlaying() && FeedPlaybackHeader().dataHash != DataHash()) {
+        error("Replay: the recording was made with other game data; not played\n");
+        std::exit(1);
+    }
+}
+}  // namespace
+
 int SDL_main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
+    ReadArguments(argc, argv);
+    if (!FeedPlaying()) RecordGames();
     FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
     Init();
+    CheckReplayData();
     RunGame();
     return 0;
 }

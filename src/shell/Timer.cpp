@@ -1,10 +1,10 @@
 #include "Timer.h"
 
-#include <SDL/SDL.h>
+#include "Feed.h"
 
 Timer::Timer() : time0(0.0), elapsed(0.0), running(false) { Reset(); }
 
-double Timer::QueryTime() { return static_cast<double>(SDL_GetTicks()) / 1000.0; }
+double Timer::QueryTime() { return static_cast<double>(FeedTicks()) / 1000.0; }
 
 void Timer::Start() {
     if (running) elapsed = 0.0;

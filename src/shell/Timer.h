@@ -1,4 +1,4 @@
-// A stopwatch over SDL's millisecond tick count.
+// A stopwatch over the game's millisecond clock (Feed).
 #ifndef KORVALEND_TIMER_H
 #define KORVALEND_TIMER_H
 

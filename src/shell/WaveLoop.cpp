@@ -48,8 +48,11 @@ void BeginGame() {
 }
 
 void DoPlayGame() {
+    // A recording starts from the state the game starts in.
+    FeedBeginGame();
     error("Play Game\n");
     BeginGame();
+    FeedCheckpoint(true);
     while (!gameOver) DoOneWave();
 }
 
@@ -100,6 +103,7 @@ double WaveFrame(double newTime) {
     currentTime = newTime;
     HandleInput();
     if (!gamePaused) UpdateWorld(deltaTime);
+    FeedCheckpoint(false);
     Music::GetInstance()->TimeUpdate(deltaTime);
     return deltaTime;
 }
@@ -137,10 +141,12 @@ void DoOneWave() {
         double deltaTime = WaveFrame(gameTimer.GetTime());
         DrawScreen(deltaTime);
         if (gamePaused) DrawPauseScreen();
-        SDL_GL_SwapBuffers();
+        FeedSwap();
         EndWaveFrame(deltaTime);
     }
     EndWave();
+    FeedCheckpoint(true);
+    FeedSaveRecording();
     if (!gameOver) DoBonusScreen();
 }
 
