@@ -47,7 +47,7 @@ SDL_Surface* SetMode(int width, int height, Uint32 flags) {
         SDL_SetError("refused for the test");
         return nullptr;
     }
-    return screenSetVideoMode(width, height, 0, flags);
+    return SDL_SetVideoMode(width, height, 0, flags);
 }
 
 // Vertical sync, as the player's machine allows; KORVALEND3D_VSYNC=0 turns
@@ -152,7 +152,6 @@ bool OpenVideo(int width, int height, bool fullScreen) {
 }
 }  // namespace
 
-SDL_Surface* (*screenSetVideoMode)(int, int, int, unsigned int) = SDL_SetVideoMode;
 
 Screen* Screen::instance = nullptr;
 

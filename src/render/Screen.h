@@ -43,9 +43,4 @@ private:
     bool inFullScreen;
 };
 
-// Where the screen asks SDL for a mode; the tests stand in for SDL here to
-// refuse modes.
-struct SDL_Surface;
-extern SDL_Surface* (*screenSetVideoMode)(int width, int height, int bpp, unsigned int flags);
-
 #endif

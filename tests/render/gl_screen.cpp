@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include <GL/glu.h>
@@ -163,6 +164,50 @@ TEST(VideoModes, ToggleReturnsToTheLastModeOfEachKind) {
         EXPECT_EQ(s->WindowedVideoMode(), 2);
         EXPECT_EQ(SurfaceWidth(), 1024);
     }
+}
+
+// A change the driver refuses leaves the game as it was: the mode it had,
+// the cursor hidden, the mouse kept; when even that mode is refused, the
+// next that opens; when none does, the end.
+void Refuse(const char* sizes) { setenv("KORVALEND3D_TEST_REFUSE_MODES", sizes, 1); }
+
+TEST(VideoModes, ARefusedChangeGoesBackAndKeepsTheMouse) {
+    EnsureWindowed800();
+    Screen* s = Screen::GetInstance();
+    Refuse("1024x768");
+    std::string report = Report(&Screen::IncreaseResolution);
+    EXPECT_TRUE(StartsWith(report, ModeLine("Failed", "windowed", 1024, 768))) << report;
+    EXPECT_EQ(s->WindowedVideoMode(), 1);
+    EXPECT_FALSE(s->InFullScreen());
+    EXPECT_EQ(SurfaceWidth(), 800);
+    ExpectProjectionFor(800, 600);
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 0);
+
+    Refuse("1024x768,800x600");
+    report = Report(&Screen::IncreaseResolution);
+    EXPECT_NE(report.find(ModeLine("Failed", "windowed", 1024, 768)), std::string::npos) << report;
+    EXPECT_NE(report.find(ModeLine("Succeded", "windowed", 640, 480)), std::string::npos) << report;
+    EXPECT_EQ(s->WindowedVideoMode(), 0) << "the first mode of the kind that opens";
+    EXPECT_EQ(SurfaceWidth(), 640);
+    ExpectProjectionFor(640, 480);
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
+    unsetenv("KORVALEND3D_TEST_REFUSE_MODES");
+}
+
+TEST(VideoModesDeathTest, WhenNoModeOpensTheGameEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EnsureWindowed800();
+    // The child's new window waits seconds for a grab this process holds.
+    Screen::GetInstance()->ReleaseInput();
+    EXPECT_EXIT(
+        {
+            Refuse("640x480,800x600,1024x768,1152x864,1280x1024,1600x1200");
+            Screen::GetInstance()->IncreaseResolution();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(1), "Unable to create a window");
+    Screen::GetInstance()->TakeInput();
 }
 
 // Full screen at a size the display has no mode for (the test screen is

@@ -14,6 +14,9 @@ class ScreensTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         StartSdlOnce();
+        // The screens' waits and fades run in the game's own time, so what
+        // they take is exact and no test waits for them.
+        FeedSimulate(16);
         Screen::GetInstance()->Init();
         InitGlobals();
         gThePlayer = new Player();
@@ -28,7 +31,7 @@ protected:
     }
     void TearDown() override { DrainEvents(); }
 
-    // Seconds fn takes.
+    // Seconds of the game's clock fn takes.
     static double Timed(const std::function<void()>& fn) {
         Timer timer;
         timer.Start();
@@ -245,6 +248,93 @@ TEST_F(ScreensDeathTest, ClosingWhilePausedEndsTheProcess) {
             std::exit(3);
         },
         ::testing::ExitedWithCode(0), "paused\n$");
+}
+
+// A mode change restarts SDL's video, and with it its queue and the window
+// that saw the keys go down. What was queued behind the mode key is still
+// handled, in order; a key the keyboard does not really hold afterwards
+// (these were only pushed) is let go; a close request still ends the game.
+class ModeChangeTest : public ScreensTest {
+protected:
+    void SetUp() override {
+        ScreensTest::SetUp();
+        BeginGame();
+        NextWave();
+        BeginWavePlay();
+        gamePaused = false;
+    }
+    void TearDown() override {
+        gamePaused = false;
+        EndWave();
+        ScreensTest::TearDown();
+    }
+};
+
+TEST_F(ModeChangeTest, EventsQueuedBehindTheModeKeyAreHandledAndHeldKeysSetRight) {
+    const int mode = screen->FullScreenVideoMode();
+    const bool full = screen->InFullScreen();
+    const Quaternion facing = gThePlayer->dir;
+    PushKey(SDLK_TAB, true);
+    PushKey(SDLK_F12, true);
+    PushMotion(40, 0);
+    PushKey(SDLK_SPACE, true);
+    PushKey(SDLK_ESCAPE, true);
+    HandleInput();
+    EXPECT_EQ(screen->InFullScreen() ? screen->FullScreenVideoMode() : screen->WindowedVideoMode(),
+              mode + 1);
+    EXPECT_NE(gThePlayer->dir.y, facing.y) << "the motion after the change turned the ship";
+    EXPECT_TRUE(gamePaused) << "Escape after the change was handled";
+    EXPECT_FALSE(gThePlayer->shooting) << "Tab is not held on the real keyboard";
+    EXPECT_FALSE(gThePlayer->shielding) << "nor is Space";
+    Tap(SDLK_F11);
+    EXPECT_EQ(screen->InFullScreen(), full);
+}
+
+// In a window: full screen keeps SDL's grab flag set (SDL itself lets the
+// pointer go while the window lacks the focus).
+TEST_F(ModeChangeTest, FocusLostPausesAndLetsTheMouseGo) {
+    if (screen->InFullScreen()) Tap(SDLK_RETURN, KMOD_LALT);
+    ASSERT_FALSE(screen->InFullScreen());
+    // The window's own focus news from the mode change goes first.
+    SDL_Delay(200);
+    HandleInput();
+    gamePaused = false;
+    SDL_Event focus{};
+    focus.type = SDL_ACTIVEEVENT;
+    focus.active.state = SDL_APPINPUTFOCUS;
+    focus.active.gain = 0;
+    ASSERT_EQ(SDL_PushEvent(&focus), 0);
+    HandleInput();
+    EXPECT_TRUE(gamePaused);
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_OFF);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 1);
+    focus.active.gain = 1;
+    ASSERT_EQ(SDL_PushEvent(&focus), 0);
+    HandleInput();
+    EXPECT_TRUE(gamePaused) << "paused until the player presses Escape";
+    EXPECT_EQ(SDL_WM_GrabInput(SDL_GRAB_QUERY), SDL_GRAB_ON);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), 0);
+    Tap(SDLK_RETURN, KMOD_LALT);
+}
+
+using ModeChangeDeathTest = ModeChangeTest;
+
+TEST_F(ModeChangeDeathTest, ACloseRequestQueuedBehindTheModeKeyEndsTheGame) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child's new window waits seconds for a grab this process holds
+    // (full screen holds it whatever it is asked).
+    if (screen->InFullScreen()) Tap(SDLK_RETURN, KMOD_LALT);
+    Screen::GetInstance()->ReleaseInput();
+    EXPECT_EXIT(
+        {
+            PushKey(SDLK_F11, true);
+            PushQuit();
+            HandleInput();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+    Screen::GetInstance()->TakeInput();
+    Tap(SDLK_RETURN, KMOD_LALT);
 }
 
 TEST_F(ScreensTest, ScreenKeysChangeTheMode) {
