@@ -143,6 +143,7 @@ void MouseButton(Uint8 button, bool down) {
     default: break;
     }
 }
+
 // The gamepad, as the joystick events of Gamepad_Pump: SDL 2's
 // game-controller numbering, the dead zone already taken out. What it holds
 // goes to the ship's pad fields, never to the keys' flags; each held control
