@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "../render/Display.h"
+#include "Gamepad.h"
 #include "Korvalend3d.h"
 
 #ifndef KORVALEND3D_VERSION
@@ -216,6 +217,14 @@ void CheckOrphans() {
 }
 
 bool SdlPoll(SDL_Event* e) {
+    // The pad's changes join SDL's queue as joystick events, at most once a
+    // millisecond.
+    static Uint32 lastPump = 0;
+    const Uint32 now = LiveTicks();
+    if (now != lastPump) {
+        lastPump = now;
+        Gamepad_Pump();
+    }
     while (SDL_PollEvent(e))
         if (EventIsRecorded(*e)) return true;
     return false;

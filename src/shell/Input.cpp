@@ -1,8 +1,11 @@
-// Keyboard and mouse: held controls of the ship, game commands and cheats.
+// Keyboard, mouse and gamepad: held controls of the ship, game commands
+// and cheats.
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "Gamepad.h"
 #include "Korvalend3d.h"
 
 bool invertControls = true;
@@ -12,9 +15,17 @@ namespace {
 const double MOUSE_DEGREES_PER_PIXEL = 0.15;
 
 // The old camera goes before the new one is made.
-void DropCamera() {
+void UseCamera(CameraType type) {
     delete gCurrentCamera;
     gCurrentCamera = nullptr;
+    switch (type) {
+    case FIRST_PERSON: gCurrentCamera = new FirstPersonCamera(gThePlayer); break;
+    case THIRD_PERSON: gCurrentCamera = new ThirdPersonCamera(gThePlayer); break;
+    case STATIC:
+        gCurrentCamera = new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0),
+                                          Vector3(0.0, 1.0, 0.0));
+        break;
+    }
 }
 
 // The held controls, shared by press and release. Returns false for keys
@@ -132,6 +143,57 @@ void MouseButton(Uint8 button, bool down) {
     default: break;
     }
 }
+
+// The gamepad, as the joystick events of Gamepad_Pump: SDL 2's
+// game-controller numbering, the dead zone already taken out. What it holds
+// goes to the ship's pad fields, never to the keys' flags; each held control
+// has a bit per pad control, so that two of them (A and the right trigger
+// both fire) do not release each other either.
+void Hold(unsigned& held, unsigned bit, bool down) { held = down ? held | bit : held & ~bit; }
+// Each control's bit: the buttons' numbers, the triggers' past them.
+const unsigned FROM_A = 1u << PAD_A, FROM_B = 1u << PAD_B;
+const unsigned FROM_LEFT_SHOULDER = 1u << PAD_LEFT_SHOULDER;
+const unsigned FROM_RIGHT_SHOULDER = 1u << PAD_RIGHT_SHOULDER;
+const unsigned FROM_LEFT_TRIGGER = 1u << (NUM_PAD_BUTTONS + PAD_LEFT_TRIGGER);
+const unsigned FROM_RIGHT_TRIGGER = 1u << (NUM_PAD_BUTTONS + PAD_RIGHT_TRIGGER);
+
+void PadAxisMotion(const SDL_JoyAxisEvent& motion) {
+    Player* p = gThePlayer;
+    double v = std::clamp(motion.value / double(PAD_AXIS_MAX), -1.0, 1.0);
+    switch (motion.axis) {
+    // Right turns right, forward is the keypad's 8 and right rolls right.
+    case PAD_LEFT_X: p->padYaw = -v; break;
+    case PAD_LEFT_Y: p->padPitch = invertControls ? -v : v; break;
+    case PAD_RIGHT_X: p->padRoll = v; break;
+    case PAD_LEFT_TRIGGER: Hold(p->padThrusting, FROM_LEFT_TRIGGER, v > 0.0); break;
+    case PAD_RIGHT_TRIGGER: Hold(p->padShooting, FROM_RIGHT_TRIGGER, v > 0.0); break;
+    default: break;
+    }
+}
+
+void PadButtonChange(Uint8 button, bool down) {
+    Player* p = gThePlayer;
+    switch (button) {
+    case PAD_A: Hold(p->padShooting, FROM_A, down); break;
+    case PAD_B: Hold(p->padShielding, FROM_B, down); break;
+    case PAD_LEFT_SHOULDER: Hold(p->padRollingLeft, FROM_LEFT_SHOULDER, down); break;
+    case PAD_RIGHT_SHOULDER: Hold(p->padRollingRight, FROM_RIGHT_SHOULDER, down); break;
+    case PAD_START:
+        if (down) gamePaused = !gamePaused;
+        break;
+    case PAD_BACK:
+        // Cockpit, chase, fixed, and round again.
+        if (!down) break;
+        if (gCurrentCamera != nullptr && gCurrentCamera->type == FIRST_PERSON)
+            UseCamera(THIRD_PERSON);
+        else if (gCurrentCamera != nullptr && gCurrentCamera->type == THIRD_PERSON)
+            UseCamera(STATIC);
+        else
+            UseCamera(FIRST_PERSON);
+        break;
+    default: break;
+    }
+}
 }  // namespace
 
 bool HandleViewerKey(const SDL_keysym& keysym) {
@@ -140,13 +202,9 @@ bool HandleViewerKey(const SDL_keysym& keysym) {
         return true;
     }
     switch (keysym.sym) {
-    case SDLK_F1: DropCamera(); gCurrentCamera = new FirstPersonCamera(gThePlayer); return true;
-    case SDLK_F2: DropCamera(); gCurrentCamera = new ThirdPersonCamera(gThePlayer); return true;
-    case SDLK_F3:
-        DropCamera();
-        gCurrentCamera = new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0),
-                                          Vector3(0.0, 1.0, 0.0));
-        return true;
+    case SDLK_F1: UseCamera(FIRST_PERSON); return true;
+    case SDLK_F2: UseCamera(THIRD_PERSON); return true;
+    case SDLK_F3: UseCamera(STATIC); return true;
     case SDLK_F11: Screen::GetInstance()->DecreaseResolution(); return true;
     case SDLK_F12: Screen::GetInstance()->IncreaseResolution(); return true;
     case SDLK_COMMA: Sound::GetInstance()->TurnVolumeDown(); return true;
@@ -168,6 +226,9 @@ void HandleInput() {
         case SDL_MOUSEMOTION: MouseMotion(event.motion); break;
         case SDL_MOUSEBUTTONDOWN: MouseButton(event.button.button, true); break;
         case SDL_MOUSEBUTTONUP: MouseButton(event.button.button, false); break;
+        case SDL_JOYAXISMOTION: PadAxisMotion(event.jaxis); break;
+        case SDL_JOYBUTTONDOWN: PadButtonChange(event.jbutton.button, true); break;
+        case SDL_JOYBUTTONUP: PadButtonChange(event.jbutton.button, false); break;
         case SDL_QUIT: Quit();
         case SDL_ACTIVEEVENT:
             // Another window took the keyboard: the game waits for the

@@ -63,6 +63,9 @@ void Player::ResetState() {
     thrusting = wasThrusting = false;
     shooting = wasShooting = false;
     shielding = wasShielding = false;
+    padPitch = padYaw = padRoll = 0.0;
+    padShooting = padThrusting = padShielding = 0;
+    padRollingLeft = padRollingRight = 0;
     pos = Vector3(0.0, 0.0, 0.0);
     vel = Vector3(0.0, 0.0, 0.0);
     dir = Quaternion();
@@ -80,7 +83,7 @@ void Player::ResetState() {
 }
 
 bool Player::ShieldOn() const {
-    return invincible || autoShield > 0.0 || luckyShield > 0.0 || (shielding && shieldLevel > 0.0);
+    return invincible || autoShield > 0.0 || luckyShield > 0.0 || (Shielding() && shieldLevel > 0.0);
 }
 
 bool Player::GotLucky() {
@@ -173,7 +176,7 @@ void Player::DropBonus(double dt) {
 
 void Player::Fire(double dt) {
     nextShot -= dt;
-    if (shooting && (!wasShooting || machineGuns) && nextShot <= 0.0 && numShots <= MAX_LIVE_SHOTS) {
+    if (Shooting() && (!wasShooting || machineGuns) && nextShot <= 0.0 && numShots <= MAX_LIVE_SHOTS) {
         double shotTtl = longRange ? 2.0 : 1.0;
         Vector3 muzzle = dir.RotateVector(Vector3(0.0, 0.0, MUZZLE)) + pos;
         Vector3 shotVel = dir.RotateVector(Vector3(0.0, 0.0, 1.0)) * SHOT_SPEED + vel;
@@ -187,18 +190,19 @@ void Player::Fire(double dt) {
         nextShot = machineGuns ? 0.05 : 0.1;
         PlayWorldSound(SHOT_SOUND);
     }
-    wasShooting = shooting;
+    wasShooting = Shooting();
 }
 
 // Thrust (with its sound and sparks), air brakes and the turn controls.
 void Player::Steer(double dt) {
-    if (thrusting && !wasThrusting)
+    bool thrust = Thrusting();
+    if (thrust && !wasThrusting)
         StartWorldLoop(THRUSTER_SOUND);
-    else if (!thrusting && wasThrusting)
+    else if (!thrust && wasThrusting)
         StopWorldLoop(THRUSTER_SOUND);
-    wasThrusting = thrusting;
+    wasThrusting = thrust;
 
-    if (thrusting) {
+    if (thrust) {
         vel += dir.RotateVector(Vector3(0.0, 0.0, THRUST) * dt);
         EmitEngineSparks(pos, dir, radius, dt);
     } else if (airBrakes) {
@@ -207,8 +211,16 @@ void Player::Steer(double dt) {
 
     double pitch = (nosingDown ? 1.0 : 0.0) - (nosingUp ? 1.0 : 0.0);
     double yaw = (turningLeft ? 1.0 : 0.0) - (turningRight ? 1.0 : 0.0);
-    double roll = (rollingRight ? 1.0 : 0.0) - (rollingLeft ? 1.0 : 0.0);
-    rot = Vector3(pitch, yaw, roll).Normalize() * TURN_RATE;
+    double roll = (RollingRight() ? 1.0 : 0.0) - (RollingLeft() ? 1.0 : 0.0);
+    Vector3 turn = Vector3(pitch, yaw, roll).Normalize();
+    // The sticks turn in proportion to their deflection, on top of the
+    // keys, and together never faster than the keys alone.
+    Vector3 stick(padPitch, padYaw, padRoll);
+    if (stick.x != 0.0 || stick.y != 0.0 || stick.z != 0.0) {
+        turn = turn + stick;
+        if (turn.Length() > 1.0) turn = turn.Normalize();
+    }
+    rot = turn * TURN_RATE;
 }
 
 // The free shields run out first; only then does the held shield spend energy.
@@ -217,19 +229,20 @@ void Player::RunShield(double dt) {
     luckyShield = std::max(0.0, luckyShield - dt);
     if (autoShield != 0.0 || luckyShield != 0.0) return;
 
-    if (shielding && !wasShielding) {
+    bool shield = Shielding();
+    if (shield && !wasShielding) {
         if (shieldLevel > 0.0)
             PlayWorldSound(SHIELD_ON_SOUND);
         else
             StartWorldLoop(NO_SHIELD_SOUND);
-    } else if (!shielding && wasShielding) {
+    } else if (!shield && wasShielding) {
         // Released: the empty-shield buzz ends whatever the energy is now;
         // a prize picked up while it buzzed must not leave it running.
         StopWorldLoop(NO_SHIELD_SOUND);
     }
-    if (shielding && shieldLevel > 0.0) {
+    if (shield && shieldLevel > 0.0) {
         shieldLevel = std::max(0.0, shieldLevel - dt);
         if (shieldLevel == 0.0) StartWorldLoop(NO_SHIELD_SOUND);
     }
-    wasShielding = shielding;
+    wasShielding = shield;
 }

@@ -52,6 +52,23 @@ public:
     bool longRange = false;
     bool luckyIrish = false;
 
+    // The gamepad's share of the controls, set by its events and kept apart
+    // from the keys' and the mouse's flags, so that neither's release ends
+    // what the other holds: the sticks' deflections on the ship's own axes
+    // (-1..1, like the keys' pitch, yaw and roll), and for each held control
+    // one bit per pad button or trigger holding it.
+    double padPitch = 0.0, padYaw = 0.0, padRoll = 0.0;
+    unsigned padShooting = 0, padThrusting = 0, padShielding = 0;
+    unsigned padRollingLeft = 0, padRollingRight = 0;
+
+    // What the ship acts on: a held control counts while the keys or the
+    // mouse hold it, or the pad does.
+    bool Shooting() const { return shooting || padShooting != 0; }
+    bool Thrusting() const { return thrusting || padThrusting != 0; }
+    bool Shielding() const { return shielding || padShielding != 0; }
+    bool RollingLeft() const { return rollingLeft || padRollingLeft != 0; }
+    bool RollingRight() const { return rollingRight || padRollingRight != 0; }
+
 private:
     void ResetState();
     // The steps of TimeUpdate, in its order.

@@ -49,7 +49,11 @@ start_game() {
 start_game_at() {
     local dir=$1 game=$2
     shift 2
-    (cd "$dir" && exec ${RUN_AS:-} env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    # The player's own files (recordings, scores, settings) stay in the
+    # artifacts, never in the home of whoever runs the tests.
+    mkdir -p "$ART/xdg/data" "$ART/xdg/config"
+    (cd "$dir" && exec ${RUN_AS:-} env XDG_DATA_HOME="$ART/xdg/data" XDG_CONFIG_HOME="$ART/xdg/config" \
+        "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
 }
 

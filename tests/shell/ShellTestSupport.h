@@ -12,6 +12,7 @@
 #include <string>
 
 #include "WorldFixture.h"
+#include "shell/Gamepad.h"
 #include "shell/Korvalend3d.h"
 
 // SDL's video subsystem with the dummy driver: an event queue, no screen.
@@ -68,6 +69,23 @@ inline void PushButton(int button, bool down) {
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.button = static_cast<Uint8>(button);
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+// The gamepad's events, as Gamepad_Pump makes them.
+inline void PushPadAxis(int axis, int value) {
+    SDL_Event event{};
+    event.type = SDL_JOYAXISMOTION;
+    event.jaxis.axis = static_cast<Uint8>(axis);
+    event.jaxis.value = static_cast<Sint16>(value);
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+inline void PushPadButton(int button, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+    event.jbutton.button = static_cast<Uint8>(button);
+    event.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 

@@ -1,4 +1,5 @@
-// Every key and mouse binding, driven by real events through SDL's queue.
+// Every key, mouse and gamepad binding, driven by real events through SDL's
+// queue; the pad also through SDL 2's virtual joystick and its mapping.
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <fstream>
 
 #include "ShellTestSupport.h"
+#include "shell/VirtualPad.h"
 
 namespace {
 
@@ -459,6 +461,178 @@ TEST_F(InputTest, UnboundKeysAndReleasesDoNothing) {
     EXPECT_EQ(FlagsSet(), 0);
     EXPECT_EQ(gThePlayer->machineGuns, machineGuns);
     EXPECT_EQ(gObjects.NumObjects(), 1);
+}
+
+// The pad's controls, as the ship acts on them.
+bool PadHoldsAnything() {
+    const Player* p = gThePlayer;
+    return p->padPitch != 0.0 || p->padYaw != 0.0 || p->padRoll != 0.0 ||
+           (p->padShooting | p->padThrusting | p->padShielding | p->padRollingLeft |
+            p->padRollingRight) != 0;
+}
+
+// Two updates: the first takes the controls into rot, the second turns.
+Quaternion TurnFor(double dt) {
+    gThePlayer->dir = Quaternion();
+    gThePlayer->TimeUpdate(dt);
+    gThePlayer->dir = Quaternion();
+    gThePlayer->TimeUpdate(dt);
+    return gThePlayer->dir;
+}
+
+TEST_F(InputTest, PadSticksTurnInProportionNeverFasterThanTheKeys) {
+    PushPadAxis(PAD_LEFT_X, PAD_AXIS_MAX / 2);
+    HandleInput();
+    TurnFor(0.1);
+    // Half right: half the keys' rate, to the ship's right as KP6.
+    EXPECT_NEAR(gThePlayer->rot.y, -45.0, 0.01);
+    EXPECT_EQ(gThePlayer->rot.x, 0.0);
+    EXPECT_LT(gThePlayer->dir.RotateVector(Vector3(0, 0, 1)).x, 0.0);
+
+    // Forward, inverted as at start, noses down as KP8 does; F10 swaps it.
+    PushPadAxis(PAD_LEFT_X, 0);
+    PushPadAxis(PAD_LEFT_Y, -PAD_AXIS_MAX);
+    HandleInput();
+    TurnFor(0.1);
+    EXPECT_NEAR(gThePlayer->rot.x, 90.0, 1e-9);
+    Tap(SDLK_F10);
+    PushPadAxis(PAD_LEFT_Y, -PAD_AXIS_MAX);
+    HandleInput();
+    TurnFor(0.1);
+    EXPECT_NEAR(gThePlayer->rot.x, -90.0, 1e-9);
+
+    // Right stick rolls; stick and keys together stay at the keys' rate.
+    PushPadAxis(PAD_RIGHT_X, PAD_AXIS_MAX);
+    PushKey(SDLK_KP4, true);
+    HandleInput();
+    TurnFor(0.1);
+    EXPECT_GT(gThePlayer->rot.z, 0.0);
+    EXPECT_GT(gThePlayer->rot.y, 0.0);
+    EXPECT_NEAR(gThePlayer->rot.Length(), 90.0, 1e-9);
+    EXPECT_EQ(FlagsSet(), 1) << "the pad sets none of the keys' flags";
+}
+
+TEST_F(InputTest, PadAndKeysHoldFireWithoutReleasingEachOther) {
+    PushPadButton(PAD_A, true);
+    HandleInput();
+    gThePlayer->TimeUpdate(0.2);
+    EXPECT_EQ(gThePlayer->numShots, 1);
+    // Tab pressed and let go while A holds: still held, so no new press.
+    Tap(SDLK_TAB);
+    EXPECT_TRUE(gThePlayer->Shooting());
+    gThePlayer->TimeUpdate(0.2);
+    EXPECT_EQ(gThePlayer->numShots, 1);
+    // The trigger takes over from A, then lets go.
+    PushPadAxis(PAD_RIGHT_TRIGGER, PAD_AXIS_MAX);
+    PushPadButton(PAD_A, false);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->Shooting());
+    PushPadAxis(PAD_RIGHT_TRIGGER, 0);
+    HandleInput();
+    EXPECT_FALSE(gThePlayer->Shooting());
+    // And the pad's release leaves the key's hold standing.
+    PushKey(SDLK_TAB, true);
+    PushPadButton(PAD_A, true);
+    PushPadButton(PAD_A, false);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->Shooting());
+    PushKey(SDLK_TAB, false);
+    HandleInput();
+
+    // Left trigger thrusts, B shields, the shoulders roll.
+    gThePlayer->autoShield = 0.0;
+    PushPadAxis(PAD_LEFT_TRIGGER, 100);
+    PushPadButton(PAD_B, true);
+    PushPadButton(PAD_LEFT_SHOULDER, true);
+    HandleInput();
+    double shield = gThePlayer->shieldLevel;
+    gThePlayer->TimeUpdate(0.5);
+    EXPECT_GT(gThePlayer->vel.Length(), 0.0);
+    EXPECT_TRUE(gThePlayer->ShieldOn());
+    EXPECT_NEAR(gThePlayer->shieldLevel, shield - 0.5, 1e-12);
+    EXPECT_NEAR(gThePlayer->rot.z, -90.0, 1e-9);
+    EXPECT_EQ(FlagsSet(), 0);
+}
+
+TEST_F(InputTest, PadStartPausesBackCyclesTheCameras) {
+    PushPadButton(PAD_START, true);
+    PushPadButton(PAD_START, false);
+    HandleInput();
+    EXPECT_TRUE(gamePaused);
+    PushPadButton(PAD_START, true);
+    HandleInput();
+    EXPECT_FALSE(gamePaused);
+
+    gCurrentCamera = new FirstPersonCamera(gThePlayer);
+    for (CameraType next : {THIRD_PERSON, STATIC, FIRST_PERSON}) {
+        PushPadButton(PAD_BACK, true);
+        PushPadButton(PAD_BACK, false);
+        HandleInput();
+        ASSERT_NE(gCurrentCamera, nullptr);
+        EXPECT_EQ(gCurrentCamera->type, next);
+    }
+    delete gCurrentCamera;
+    gCurrentCamera = nullptr;
+    EXPECT_FALSE(gCheater);
+}
+
+TEST_F(InputTest, ANewWaveClearsWhatThePadHolds) {
+    PushPadAxis(PAD_LEFT_X, PAD_AXIS_MAX);
+    PushPadAxis(PAD_LEFT_TRIGGER, PAD_AXIS_MAX);
+    PushPadButton(PAD_B, true);
+    PushPadButton(PAD_RIGHT_SHOULDER, true);
+    HandleInput();
+    ASSERT_TRUE(PadHoldsAnything());
+    gThePlayer->NewWave();
+    EXPECT_FALSE(PadHoldsAnything());
+    // The releases that follow leave it clear.
+    PushPadButton(PAD_B, false);
+    PushPadAxis(PAD_LEFT_TRIGGER, 0);
+    HandleInput();
+    EXPECT_FALSE(PadHoldsAnything());
+}
+
+// SDL 2's virtual pad, mapped by SDL like any pad and read by Gamepad_Pump.
+TEST_F(InputTest, VirtualPadThroughTheMappingAndThePump) {
+    ASSERT_TRUE(VirtualPad_Attach()) << "SDL 2 with virtual joysticks is what this game runs on";
+    std::string found = Capture(stderr, [] { HandleInput(); });
+    EXPECT_EQ(found, "Gamepad: Virtual Controller connected\n");
+
+    // Inside the dead zone nothing moves; past it, the distance past it.
+    VirtualPad_SetAxis(PAD_LEFT_X, PAD_DEAD_ZONE);
+    HandleInput();
+    EXPECT_FALSE(PadHoldsAnything());
+    VirtualPad_SetAxis(PAD_LEFT_X, -(PAD_DEAD_ZONE + PAD_AXIS_MAX) / 2);
+    HandleInput();
+    EXPECT_NEAR(gThePlayer->padYaw, 0.5, 1e-3);
+    TurnFor(0.1);
+    EXPECT_GT(gThePlayer->dir.RotateVector(Vector3(0, 0, 1)).x, 0.0) << "left turns left";
+
+    // Only changes become events.
+    Gamepad_Pump();
+    SDL_Event event;
+    EXPECT_EQ(SDL_PollEvent(&event), 0);
+
+    VirtualPad_SetButton(PAD_A, true);
+    VirtualPad_SetAxis(PAD_LEFT_TRIGGER, PAD_AXIS_MAX);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->Shooting());
+    EXPECT_TRUE(gThePlayer->Thrusting());
+
+    // Pulled out while held: every control it held is released.
+    VirtualPad_Detach();
+    std::string lost = Capture(stderr, [] { HandleInput(); });
+    EXPECT_EQ(lost, "Gamepad: Virtual Controller disconnected\n");
+    EXPECT_FALSE(PadHoldsAnything());
+
+    // Plugged in again while the game runs: used again, quietly otherwise.
+    ASSERT_TRUE(VirtualPad_Attach());
+    VirtualPad_SetButton(PAD_START, true);
+    EXPECT_EQ(Capture(stderr, [] { HandleInput(); }), "Gamepad: Virtual Controller connected\n");
+    EXPECT_TRUE(gamePaused);
+    gamePaused = false;
+    VirtualPad_Detach();
+    Capture(stderr, [] { HandleInput(); });
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The real game under Xvfb with a virtual pad (SDL 2's virtual joystick,
+# attached through the game's test variable): found when plugged in during
+# play, the left stick turns (not inside the dead zone), the right trigger
+# fires, Start pauses and resumes, Back changes the camera, and the pad is
+# let go when pulled out.
+set -u
+source "$(dirname "$0")/lib.sh" "$1" gamepad
+
+start_x
+mkfifo "$ART/pad" || fail "no pipe"
+# Open for reading and writing, so neither side waits for the other.
+exec 3<>"$ART/pad"
+pad() { echo "$*" >&3; }
+start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy KORVALEND3D_TEST_PAD="$ART/pad"
+wait_for_stderr "Play Game" 20 || fail "the game did not start"
+sleep 3
+grep -q "Gamepad:" "$ART/stderr.txt" && fail "a pad was reported before one was plugged in"
+
+pad attach
+wait_for_stderr "Gamepad: Virtual Controller connected" 5 || fail "the pad plugged in during play was not found"
+
+# Invincible and frozen (cheats), so that only what the pad does moves.
+xdotool key grave f
+sleep 4.5
+shot still_a
+pad axis 0 6000; sleep 0.6
+shot dead_zone
+d=$(diff_pixels still_a dead_zone)
+echo "stick inside the dead zone changes $d pixels"
+[ "${d%.*}" -lt 200 ] || fail "the stick turned the ship inside the dead zone ($d)"
+
+expect_change() {  # expect_change NAME BEFORE AFTER
+    local d
+    d=$(diff_pixels "$2" "$3")
+    echo "$1 changes $d pixels"
+    [ "${d%.*}" -gt 300 ] || fail "$1 did not change the picture ($d)"
+}
+pad axis 0 24000; sleep 0.4; pad axis 0 0; sleep 0.2
+shot turned
+expect_change "left stick turn" dead_zone turned
+
+# Machine guns and triple fire (cheats) make a stream of shots.
+xdotool key m t
+sleep 0.3; shot still_b
+pad axis 5 32767; sleep 0.5
+shot fire
+pad axis 5 0
+d=$(diff_centre still_b fire)
+echo "right trigger fire changes $d pixels at the centre"
+[ "${d%.*}" -gt 20 ] || fail "the right trigger did not fire ($d)"
+
+sleep 2.5; shot still_c
+pad button 6 1; sleep 0.2; pad button 6 0; sleep 0.4
+shot paused
+expect_change "Start (pause)" still_c paused
+pad button 6 1; sleep 0.2; pad button 6 0; sleep 0.4
+shot resumed
+d=$(diff_pixels still_c resumed)
+echo "Start again (resume) leaves $d pixels changed"
+[ "${d%.*}" -lt 200 ] || fail "Start did not resume ($d)"
+
+pad button 4 1; sleep 0.2; pad button 4 0; sleep 0.4
+shot chase
+expect_change "Back (next camera)" resumed chase
+
+pad detach
+wait_for_stderr "Gamepad: Virtual Controller disconnected" 5 || fail "the pad pulled out was not let go"
+quit_game gamepad
+[ "$(grep -c "Gamepad:" "$ART/stderr.txt")" -eq 2 ] || fail "more than one line each for plugging in and out"
+echo "PASS"

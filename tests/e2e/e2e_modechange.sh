@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Mode changes, a lost display and a lost focus in the real game: the clock
+# never jumps (with no audio device either), keys held through a change and
+# released after it stop what they did, a refused change keeps the mouse
+# steering, another window taking the focus pauses the game and lets the
+# mouse go, and the display going away ends the game at every screen.
+set -u
+source "$(dirname "$0")/lib.sh" "$1" modechange
+TAPE="$(dirname "$0")/replay_tape.py"
+FAILS=0
+check() {  # check NAME COMMAND...: counts a failure, goes on
+    local name=$1
+    shift
+    if "$@"; then echo "ok: $name"; else echo "FAIL: $name" >&2; FAILS=$((FAILS + 1)); fi
+}
+gt() { awk "BEGIN{exit !($1 > $2)}"; }
+lt() { awk "BEGIN{exit !($1 < $2)}"; }
+
+REPORTS=0
+mode_change() {  # mode_change KEYS...: waits for the report of the change
+    local i n
+    xdotool key "$@"
+    for i in $(seq 1 100); do
+        n=$(grep -c "in entering" "$ART/stderr.txt")
+        [ "$n" -gt "$REPORTS" ] && break
+        sleep 0.1
+    done
+    REPORTS=$n
+    sleep 1
+}
+
+into_wave() {  # into_wave ENV...: a game on a fresh display, in its first wave
+    start_x
+    start_game "$BUILD_DIR" "$@"
+    wait_for_stderr "Play Game" 25 || fail "the game did not start"
+    sleep 2.5
+    REPORTS=$(grep -c "in entering" "$ART/stderr.txt")
+}
+
+centre_changes() {  # centre_changes NAME: pixels changed at the centre over 0.4 s
+    shot "$1_a"; sleep 0.4; shot "$1_b"
+    local d
+    d=$(diff_centre "$1_a" "$1_b")
+    echo "$1: ${d%.*} pixels change at the centre" >&2
+    echo "${d%.*}"
+}
+
+# 1. No audio device: the clock runs on through every kind of mode change,
+# and the ship fires right after each.
+into_wave SDL_AUDIODRIVER=nonesuch
+grep -q "no audio device" "$ART/stderr.txt" || fail "an audio device opened after all"
+# Invincible, frozen, machine guns and triple fire: what moves is our doing.
+xdotool key grave f m t
+sleep 8
+for keys in F11 F12 alt+Return alt+Return; do
+    mode_change $keys
+    xdotool keydown Tab
+    sleep 0.3
+    check "fires after $keys" gt "$(centre_changes "fire_after_${keys/+/_}")" 20
+    xdotool keyup Tab
+    sleep 2.5
+done
+
+quit_game "no audio device"
+replay="$ART/xdg/data/korvalend3d/replays/last.kvr"
+check "the recorded clock never went back" python3 "$TAPE" "$replay" clock
+stop_all
+
+# 2. Held through a change, released after it: firing stops. Still held
+# after it: firing goes on. (A fresh game, all within the freeze's 20 s.)
+into_wave SDL_AUDIODRIVER=dummy
+xdotool key grave f m t
+sleep 1
+for hold in "Tab" "1"; do
+    if [ "$hold" = Tab ]; then down="keydown Tab" up="keyup Tab"; else down="mousedown 1" up="mouseup 1"; fi
+    xdotool $down
+    sleep 0.3
+    mode_change F12
+    check "$hold held through the change still fires" gt "$(centre_changes "held_$hold")" 20
+    xdotool $up
+    sleep 2.5
+    check "$hold released after the change stops firing" lt "$(centre_changes "released_$hold")" 20
+    mode_change F11
+done
+quit_game "held keys"
+stop_all
+
+# 3. A refused change: the game goes on in its window, the mouse steering
+# and kept inside it.
+into_wave SDL_AUDIODRIVER=dummy KORVALEND3D_TEST_REFUSE_MODES=1024x768
+xdotool key grave f
+mode_change alt+Return
+mode_change F12
+check "the change was refused" grep -q "Failed in entering windowed mode at a resolution of 1024x768" "$ART/stderr.txt"
+sleep 4
+shot refused_still
+xdotool mousemove_relative -- 60 0
+sleep 0.4
+shot refused_turned
+d=$(diff_pixels refused_still refused_turned)
+echo "after the refusal the mouse turn changes ${d%.*} pixels"
+check "the mouse steers after a refused change" gt "${d%.*}" 300
+xdotool mousemove 1015 760
+eval "$(xdotool getmouselocation --shell)"
+check "the mouse is kept in the 800x600 window (at $X,$Y)" lt "$X" 1000
+
+# 4. Focus: another window takes it; the game pauses and lets the mouse go.
+# Back, it takes the mouse again and stays paused until Escape.
+game_window=$(timeout 10 xdotool search --sync --pid "$GAME_PID" | head -n 1)
+xdotool windowfocus --sync "$game_window"
+sleep 0.5
+shot focus_before
+convert -size 200x150 xc:gray "$ART/other.png"
+display -title korvalend-other -geometry 200x150+0+0 "$ART/other.png" &
+OTHER_PID=$!
+other_window=$(timeout 10 xdotool search --sync --name korvalend-other | head -n 1)
+xdotool windowfocus --sync "$other_window"
+sleep 1
+shot focus_lost
+paused_bright() { convert "$ART/$1.png" -gravity center -crop 300x200+0+0 -colorspace Gray -format "%[fx:mean]" info:; }
+check "focus lost: the pause picture is up" gt "$(paused_bright focus_lost)" "$(awk "BEGIN{print $(paused_bright focus_before) + 0.05}")"
+xdotool mousemove 1015 760
+eval "$(xdotool getmouselocation --shell)"
+check "focus lost: the mouse goes anywhere (at $X,$Y)" gt "$X" 1000
+xdotool windowfocus --sync "$game_window"
+sleep 1
+xdotool mousemove 1015 760
+eval "$(xdotool getmouselocation --shell)"
+check "focus back: the mouse is kept again (at $X,$Y)" lt "$X" 1000
+shot focus_back
+check "focus back: still paused" gt "$(paused_bright focus_back)" "$(awk "BEGIN{print $(paused_bright focus_before) + 0.05}")"
+kill "$OTHER_PID" 2>/dev/null
+wait "$OTHER_PID" 2>/dev/null
+xdotool key Escape
+sleep 0.5
+shot focus_played
+check "Escape plays on" lt "$(paused_bright focus_played)" "$(awk "BEGIN{print $(paused_bright focus_back) - 0.05}")"
+quit_game "focus"
+stop_all
+
+# 5. The display goes away: at every screen the game ends within 2 s, with
+# a message and status 1.
+reach() {  # reach SCREEN
+    case $1 in
+    intro) wait_for_stderr "Intro screen!" 25 || fail "no intro"; sleep 1 ;;
+    wave) wait_for_stderr "Play Game" 25 || fail "no game"; sleep 2 ;;
+    pause) reach wave; xdotool key Escape; sleep 0.5 ;;
+    bonus)
+        reach wave
+        # Invincible; novas at the centre break every rock; the wave ends
+        # five seconds after the last.
+        xdotool key grave
+        for _ in 1 2 3 4 5 6; do xdotool key n; sleep 0.3; done
+        wait_for_stderr "Bonus screen!" 25 || fail "no bonus screen"
+        sleep 1 ;;
+    gameover) reach wave; xdotool key k k k k; wait_for_stderr "Game over!" 25 || fail "no game over"; sleep 1 ;;
+    esac
+}
+for screen in intro wave pause bonus gameover; do
+    start_x
+    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
+    reach "$screen"
+    kill -9 "$XVFB_PID"
+    started=$(date +%s.%N)
+    for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.05; done
+    took=$(awk "BEGIN{printf \"%.2f\", $(date +%s.%N) - $started}")
+    if kill -0 "$GAME_PID" 2>/dev/null; then
+        check "display gone at the $screen screen: the game ended" false
+        kill -9 "$GAME_PID"
+    fi
+    wait "$GAME_PID"
+    status=$?
+    GAME_PID=""
+    XVFB_PID=""
+    echo "display gone at the $screen screen: status $status after $took s"
+    check "display gone at the $screen screen: status 1" test "$status" -eq 1
+    check "display gone at the $screen screen: within 2 s" lt "$took" 2
+    check "display gone at the $screen screen: says so" grep -q "has gone away" "$ART/stderr.txt"
+done
+
+[ "$FAILS" = 0 ] || { echo "$FAILS checks failed" >&2; exit 1; }
+echo "PASS"
