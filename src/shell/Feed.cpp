@@ -39,6 +39,7 @@ enum Source { LIVE, SIMULATED, PLAYBACK };
 struct State {
     Source source = LIVE;
     Uint32 simTicks = 0, frameMils = 16;
+    void (*onFrame)() = nullptr;
     Uint32 lastTicks = 0;  // the last reading handed out
     Uint32 seed = 0;
     Uint32 frame = 0;
@@ -342,7 +343,10 @@ void FeedSwap() {
     State& s = S();
     if (SDL_GetVideoSurface() != nullptr) SDL_GL_SwapBuffers();
     ++s.frame;
-    if (s.source == SIMULATED) s.simTicks += s.frameMils;
+    if (s.source == SIMULATED) {
+        s.simTicks += s.frameMils;
+        if (s.onFrame != nullptr) s.onFrame();
+    }
     if (s.source == PLAYBACK && !s.paced && s.tapeOpen) {
         const Clock::time_point now = Clock::now();
         if (s.swapped) s.frameTimes.push_back(std::chrono::duration<double>(now - s.lastSwap).count());
@@ -358,7 +362,12 @@ void FeedSimulate(Uint32 frameMils) {
     S().frameMils = frameMils;
 }
 
-void FeedLive() { S().source = LIVE; }
+void FeedEachFrame(void (*onFrame)()) { S().onFrame = onFrame; }
+
+void FeedLive() {
+    S().source = LIVE;
+    S().onFrame = nullptr;
+}
 
 bool FeedSimulated() { return S().source == SIMULATED; }
 

@@ -31,6 +31,8 @@ Uint32 FeedFrame();
 // Simulated time for the tests: each shown frame moves the clock on by
 // frameMils, each idle pause and delay by what it waits (idle: 1 ms).
 void FeedSimulate(Uint32 frameMils);
+// Called at each frame shown under simulated time (tests script a player).
+void FeedEachFrame(void (*onFrame)());
 void FeedLive();
 bool FeedSimulated();
 
