@@ -57,6 +57,15 @@ seed() {
         printf '\n\n\n' >"$dir/newlines"
         printf 'one.ogg\r\ntwo.ogg' >"$dir/crlf-no-final-newline"
         head -c 300 /dev/zero | tr '\0' 'x' >"$dir/long-line" ;;
+    fuzz_replay)
+        # The kept recordings, and one cut short and one with a byte flipped.
+        copy_seeds "$dir" "$SRC"/tests/replays/*.kvr
+        local kvr
+        kvr=$(ls "$SRC"/tests/replays/*.kvr 2>/dev/null | head -1)
+        if [ -n "$kvr" ]; then
+            head -c 200 "$kvr" >"$dir/cut.kvr"
+            python3 -c 'import sys; b=bytearray(open(sys.argv[1],"rb").read()); b[len(b)//2]^=0x55; open(sys.argv[2],"wb").write(b)' "$kvr" "$dir/flipped.kvr"
+        fi ;;
     fuzz_sound)
         # The effects, the head of every song (a truncated Ogg file), and
         # one effect as FLAC when sox can write it.

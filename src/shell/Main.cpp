@@ -38,13 +38,16 @@ void Init() {
 namespace {
 void Usage(FILE* to) {
     std::fprintf(to,
-                 "Usage: korvalend3d [--replay FILE | --timedemo FILE]\n"
-                 "  --replay FILE    watch a recorded game at its own pace\n"
+                 "Usage: korvalend3d [--replay [FILE] | --timedemo FILE]\n"
+                 "  --replay [FILE]  watch a recorded game at its own pace (the last game\n"
+                 "                   played when no FILE is named)\n"
                  "  --timedemo FILE  play a recorded game as fast as it can be drawn and\n"
                  "                   print the frame times\n");
 }
 
 // Every game is recorded, the last one kept as replays/last.kvr.
+std::string LastRecording() { return UserDataFolder() + "/replays/last.kvr"; }
+
 void RecordGames() {
     const std::string folder = UserDataFolder();
     if (folder.empty()) return;
@@ -54,18 +57,20 @@ void RecordGames() {
               std::strerror(errno));
         return;
     }
-    FeedRecordTo(replays + "/last.kvr");
+    FeedRecordTo(LastRecording());
 }
 
 // --replay FILE or --timedemo FILE, or nothing.
 void ReadArguments(int argc, char** argv) {
     if (argc == 1) return;
     const std::string option = argv[1];
-    if (argc == 3 && (option == "--replay" || option == "--timedemo")) {
+    if ((argc == 3 && (option == "--replay" || option == "--timedemo")) ||
+        (argc == 2 && option == "--replay")) {
         const bool paced = option == "--replay";
+        const std::string file = argc == 3 ? AbsolutePath(argv[2]) : LastRecording();
         std::string why;
-        if (!FeedPlayBack(AbsolutePath(argv[2]), paced, why)) {
-            error("Replay: %s: %s\n", argv[2], why.c_str());
+        if (!FeedPlayBack(file, paced, why)) {
+            error("Replay: %s: %s\n", file.c_str(), why.c_str());
             std::exit(1);
         }
         // A time demo draws as fast as it can.
