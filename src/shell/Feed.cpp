@@ -403,12 +403,15 @@ void FeedBeginGame() {
         invertControls = h.invertControls;
         gamePaused = h.gamePaused;
         ParticleEngine::particleEffectsOn = h.particles;
-        if (gThePlayer != nullptr) gThePlayer->invincible = h.invincible;
+        if (gThePlayer != nullptr) {
+            gThePlayer->invincible = h.invincible;
+            gThePlayer->bonus = h.bonus;
+            gThePlayer->bonusMult = h.bonusMult;
+        }
         UseCamera(static_cast<CameraType>(h.camera));
         s.lastTicks = h.firstTicks;
         s.lastChecksumTicks = h.firstTicks;
         s.tapeOpen = true;
-        FeedCheckpoint(true);
         return;
     }
     if (s.recordPath.empty()) return;
@@ -422,12 +425,15 @@ void FeedBeginGame() {
     h.invertControls = invertControls;
     h.gamePaused = gamePaused;
     h.particles = ParticleEngine::particleEffectsOn;
-    h.invincible = gThePlayer != nullptr && gThePlayer->invincible;
+    if (gThePlayer != nullptr) {
+        h.invincible = gThePlayer->invincible;
+        h.bonus = gThePlayer->bonus;
+        h.bonusMult = gThePlayer->bonusMult;
+    }
     h.firstTicks = s.lastTicks;
     s.writer = TapeWriter(h.firstTicks);
     s.lastChecksumTicks = h.firstTicks;
     s.recording = true;
-    FeedCheckpoint(true);
 }
 
 void FeedEndGame() {

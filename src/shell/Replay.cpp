@@ -245,6 +245,8 @@ bool WriteReplayFile(const std::string& path, const ReplayHeader& h,
     out.push_back(h.camera);
     out.push_back(static_cast<uint8_t>(h.invertControls | (h.gamePaused << 1) | (h.particles << 2) |
                                        (h.invincible << 3)));
+    Put32(out, static_cast<uint32_t>(h.bonus));
+    Put32(out, static_cast<uint32_t>(h.bonusMult));
     if (body.size() > MAX_BODY) {
         why = "the recording is too long";
         return false;
@@ -281,7 +283,7 @@ bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vec
                      std::string& why) {
     Cursor c{data, size};
     char magic[4];
-    uint32_t version = 0, bodySize = 0, crc = 0, packedSize = 0;
+    uint32_t version = 0, bodySize = 0, crc = 0, packedSize = 0, bonus = 0, bonusMult = 0;
     uint8_t versionLength = 0, flags = 0;
     why = "not a Korvalend 3D recording";
     if (!c.Take(magic, 4) || std::memcmp(magic, MAGIC, 4) != 0) return false;
@@ -297,13 +299,16 @@ bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vec
     if (!c.Take(text, versionLength)) return false;
     h.gameVersion.assign(text, versionLength);
     if (!c.U64(h.dataHash) || !c.U32(h.startSeed) || !c.Take(h.randomState, REPLAY_RANDOM_STATE_SIZE) ||
-        !c.U32(h.firstTicks) || !c.Take(&h.camera, 1) || !c.Take(&flags, 1) || !c.U32(bodySize) ||
+        !c.U32(h.firstTicks) || !c.Take(&h.camera, 1) || !c.Take(&flags, 1) || !c.U32(bonus) ||
+        !c.U32(bonusMult) || !c.U32(bodySize) ||
         !c.U32(crc) || !c.U32(packedSize))
         return false;
     h.invertControls = flags & 1;
     h.gamePaused = flags & 2;
     h.particles = flags & 4;
     h.invincible = flags & 8;
+    h.bonus = static_cast<int32_t>(bonus);
+    h.bonusMult = static_cast<int32_t>(bonusMult);
     if (packedSize != size - c.at) {
         why = packedSize > size - c.at ? "cut short" : "has bytes after its end";
         return false;

@@ -28,6 +28,7 @@ struct ReplayHeader {
     bool gamePaused = false;
     bool particles = true;
     bool invincible = false;        // the one power that outlives a game
+    int32_t bonus = 0, bonusMult = 0;  // the last wave's, until the next
 };
 
 // One step of a recording, in the order the game asked for it.

@@ -14,7 +14,7 @@ def records(path):
     n = data[at]
     at += 1 + n + 8 + 4 + 128
     (first,) = struct.unpack_from("<I", data, at)
-    at += 4 + 2
+    at += 4 + 2 + 8
     size, _crc, packed = struct.unpack_from("<III", data, at)
     body = zlib.decompress(data[at + 12:])
     assert len(body) == size

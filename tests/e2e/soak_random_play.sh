@@ -28,6 +28,18 @@ wait_for_stderr "Intro screen!" 60 || fail "no intro"
 
 started=$(date +%s)
 events=0
+# Each game's recording is complete once the next game has begun: kept then.
+LAST="$ART/xdg/data/korvalend3d/replays/last.kvr"
+mkdir -p "$ART/games"
+kept=1
+keep_games() {
+    local begun
+    begun=$(grep -c "^Play Game" "$ART/stderr.txt")
+    while [ "$kept" -lt "$begun" ]; do
+        cp "$LAST" "$ART/games/game_$kept.kvr" 2>/dev/null
+        kept=$(( kept + 1 ))
+    done
+}
 : >"$ART/rss.txt"
 for script in "$ART"/play/*.xdo; do
     elapsed=$(( $(date +%s) - started ))
@@ -37,6 +49,7 @@ for script in "$ART"/play/*.xdo; do
     [ -n "$rss" ] && echo "$elapsed $rss" >>"$ART/rss.txt"
     xdotool "$script" || fail "xdotool failed on $script"
     events=$(( events + $(cat "${script%.xdo}.events") ))
+    keep_games
 done
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during random play"
 minutes=$(awk "BEGIN{printf \"%.1f\", ($(date +%s) - $started) / 60}")
@@ -55,6 +68,8 @@ overs=$(grep -c "^Game over!" "$ART/stderr.txt")
 waves=$(grep -c "^Bonus screen!" "$ART/stderr.txt")
 say "played $minutes minutes, $events events: $games games started, $overs game overs, $waves waves cleared"
 check_exit "$status" "random play"
+# The game cut short by the quit is the last recording.
+cp "$LAST" "$ART/games/last.kvr" 2>/dev/null
 # Several games in the default five minutes (the lost-ship cheat sees to
 # that); a shorter run asks for fewer.
 [ "$overs" -ge $(( SECS / 100 )) ] || fail "only $overs games were played to the end"
@@ -78,4 +93,18 @@ print("peak %d kB, final %d kB; middle third peak %d kB, last third peak %d kB"
 sys.exit(0 if max(last) <= max(middle) + 4096 else 1)
 PY
 fi
+# Every game recorded during the run plays back the same, to its end.
+played=0
+for kvr in "$ART"/games/*.kvr; do
+    [ -f "$kvr" ] || continue
+    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" -- ./korvalend3d --timedemo "$kvr"
+    wait "$GAME_PID"; status=$?; GAME_PID=""
+    verdict=$(grep "^Replay" "$ART/stderr.txt")
+    echo "$(basename "$kvr"): $verdict" | tee -a "$ART/summary.txt"
+    grep -q "every one equal" "$ART/stderr.txt" || fail "$(basename "$kvr") did not play back the same"
+    check_exit "$status" "playback of $(basename "$kvr")"
+    played=$(( played + 1 ))
+done
+say "$played recorded games played back, every checksum equal"
+[ "$played" -ge 2 ] || fail "only $played games were recorded"
 echo "PASS"
