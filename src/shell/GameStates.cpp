@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include "GameOverScores.h"
 #include "Korvalend3d.h"
 
 namespace {
@@ -76,10 +77,12 @@ void DoIntroScreen() {
 void DoGameOver() {
     error("Game over!\n");
     Sound::GetInstance()->PlaySound(GAME_OVER_SOUND);
+    RecordGameOverScore();
 
     Bitmap* picture = new Bitmap("Images/Korvalend_Titles#128.bmp");
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawCentred(*picture);
+    DrawGameOverScores();
     screen->FadeIn();
 
     // The picture cannot be skipped: events wait in the queue for the next
@@ -94,6 +97,7 @@ void DoGameOver() {
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawCentred(*picture);
+    DrawGameOverScores();
     screen->FadeOut();
     delete picture;
 }

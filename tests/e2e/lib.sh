@@ -45,11 +45,18 @@ start_game() {
 
 # start_game_at WORKDIR GAME [ENV=VALUE ...]: runs the executable GAME with
 # WORKDIR as its working folder (as the command in RUN_AS, e.g. setpriv,
-# when that is set).
+# when that is set). Each run has high scores and settings of its own, in a
+# fresh folder, never the real home's, unless ENV names XDG_DATA_HOME and
+# XDG_CONFIG_HOME itself. Arguments after "--" go to the game.
 start_game_at() {
-    local dir=$1 game=$2
+    local dir=$1 game=$2 home args=()
     shift 2
-    (cd "$dir" && exec ${RUN_AS:-} env "$@" "$game") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    home=$(mktemp -d "$ART/home.XXXXXX")
+    chmod 777 "$home"  # also for a game run as another user (RUN_AS)
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
+    [ "${1:-}" = -- ] && shift
+    (cd "$dir" && exec ${RUN_AS:-} env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+        "${args[@]}" "$game" "$@") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
 }
 

@@ -1,0 +1,116 @@
+#include "UserFiles.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    const passwd* user = getpwuid(getuid());
+    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+}
+
+// The base directory rules: only an absolute path counts.
+std::string BaseFolder(const char* variable, const char* underHome) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') return std::string(value) + "/korvalend3d";
+    std::string home = HomeFolder();
+    return home.empty() ? "" : home + "/" + underHome + "/korvalend3d";
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+}  // namespace
+
+std::string UserDataFolder() { return BaseFolder("XDG_DATA_HOME", ".local/share"); }
+
+std::string UserConfigFolder() { return BaseFolder("XDG_CONFIG_HOME", ".config"); }
+
+bool MakeFolders(const std::string& folder) {
+    if (folder.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    struct stat info;
+    if (stat(folder.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return true;
+        errno = ENOTDIR;
+        return false;
+    }
+    std::string parent = FolderOf(folder);
+    if (parent != folder && !MakeFolders(parent)) return false;
+    return mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bytes->clear();
+    char chunk[65536];
+    for (;;) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int saved = errno;
+            close(fd);
+            errno = saved;
+            return false;
+        }
+        if (n == 0) break;
+        bytes->append(chunk, size_t(n));
+    }
+    close(fd);
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string pattern = path + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    bool ok = fchmod(fd, 0644) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+    int saved = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (ok && std::rename(name.data(), path.c_str()) != 0) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        unlink(name.data());
+        errno = saved;
+        return false;
+    }
+    // The rename itself lasts only once the folder is on the disk.
+    int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
