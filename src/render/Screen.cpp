@@ -109,6 +109,12 @@ Screen* Screen::GetInstance() {
     return instance;
 }
 
+void Screen::ChooseStartMode(bool fullScreen, int fullScreenMode, int windowedMode) {
+    inFullScreen = fullScreen;
+    fullScreenVideoMode = fullScreenMode;
+    windowedVideoMode = windowedMode;
+}
+
 void Screen::Init() {
     if (SDL_GetVideoInfo() == nullptr) fatal("Video query failed: %s\n", SDL_GetError());
 

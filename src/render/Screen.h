@@ -8,6 +8,7 @@ class Screen {
 public:
     static Screen* GetInstance();
 
+    void ChooseStartMode(bool fullScreen, int fullScreenMode, int windowedMode);
     void Init();
     void ToggleFullScreen();
     void IncreaseResolution();

@@ -6,6 +6,7 @@
 
 #include "GameOverScores.h"
 #include "Korvalend3d.h"
+#include "Settings.h"
 
 namespace {
 // Seconds the intro stands at most and the game-over picture stands always.
@@ -28,7 +29,7 @@ void RunGame() {
     screen = Screen::GetInstance();
     DoIntroScreen();
     gThePlayer = new Player();
-    gCurrentCamera = new FirstPersonCamera(gThePlayer);
+    gCurrentCamera = StartCamera(gThePlayer);
     gameOver = false;
     gamePaused = false;
     DoMainMenu();

@@ -101,13 +101,9 @@ void KeyDown(const SDL_keysym& keysym) {
     case SDLK_q:
         if (gamePaused) std::exit(0);
         break;
-    case SDLK_F1: DropCamera(); gCurrentCamera = new FirstPersonCamera(gThePlayer); break;
-    case SDLK_F2: DropCamera(); gCurrentCamera = new ThirdPersonCamera(gThePlayer); break;
-    case SDLK_F3:
-        DropCamera();
-        gCurrentCamera = new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0),
-                                          Vector3(0.0, 1.0, 0.0));
-        break;
+    case SDLK_F1: DropCamera(); gCurrentCamera = NewCamera(FIRST_PERSON, gThePlayer); break;
+    case SDLK_F2: DropCamera(); gCurrentCamera = NewCamera(THIRD_PERSON, gThePlayer); break;
+    case SDLK_F3: DropCamera(); gCurrentCamera = NewCamera(STATIC, gThePlayer); break;
     case SDLK_F9: ParticleEngine::particleEffectsOn = !ParticleEngine::particleEffectsOn; break;
     case SDLK_F10: invertControls = !invertControls; break;
     case SDLK_F11: Screen::GetInstance()->DecreaseResolution(); break;

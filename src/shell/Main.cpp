@@ -1,5 +1,7 @@
-// The process: video up, the world state, the first picture, then the game
-// for ever. It ends only through exit, which runs Cleanup.
+// The process: the command line and the remembered settings, video up, the
+// world state, the first picture, then the game for ever. It ends only
+// through exit, which runs Cleanup (and, once the game is up, saves the
+// settings).
 #include <SDL/SDL.h>
 
 #include <cstdio>
@@ -7,6 +9,8 @@
 
 #include "DataFolder.h"
 #include "Korvalend3d.h"
+#include "Options.h"
+#include "Settings.h"
 
 // Set by the build: the data folder as installed, relative to the installed
 // executable and as an absolute path.
@@ -32,12 +36,18 @@ void Init() {
 }
 
 int SDL_main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR);
+    const Options options = TakeOptions(argc, argv);
+    FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR, options.dataFolder);
+    if (options.noSound) SoundLibrary_StaySilent();
+    Settings settings = options.reset ? Settings() : LoadSettings();
+    OverrideStartMode(options, &settings);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
+    ApplyStartMode(settings);
     Init();
+    ApplySettings(settings);
+    // Only a game that got this far has anything to remember.
+    std::atexit(SaveSettingsAtQuit);
     RunGame();
     return 0;
 }
