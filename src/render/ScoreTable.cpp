@@ -11,11 +11,11 @@
 namespace {
 // In the virtual 1600 x 1200 screen. The picture's words stand above y 510;
 // the panel holds a header, ten entries and the cheated game's line.
-const int PANEL_LEFT = 260, PANEL_RIGHT = 1340, PANEL_BOTTOM = 26, PANEL_TOP = 500;
-const int HEADER_BASELINE = 466;
+const int PANEL_LEFT = 260, PANEL_RIGHT = 1340, PANEL_BOTTOM = 16, PANEL_TOP = 490;
+const int HEADER_BASELINE = 456;
 const int LINE_SPACING = 38;
 // Columns: rank, score and wave end at their x; date and name start at theirs.
-const int RANK_RIGHT = 430, SCORE_RIGHT = 690, WAVE_RIGHT = 810, DATE_LEFT = 870, NAME_LEFT = 1100;
+const int RANK_RIGHT = 430, SCORE_RIGHT = 680, WAVE_RIGHT = 840, DATE_LEFT = 900, NAME_LEFT = 1130;
 const int NAME_WIDTH = PANEL_RIGHT - 20 - NAME_LEFT;
 
 struct Tint {

@@ -113,7 +113,8 @@ std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
     std::vector<HighScore> table;
     std::string text, why;
     if (!ReadFileBytes(file, &text)) {
-        if (errno != ENOENT) {
+        // No folder (or a file where the folder should be): no table yet.
+        if (errno != ENOENT && errno != ENOTDIR) {
             error("High scores: cannot read \"%s\" (%s); it is left as it is and this game's score is not kept\n",
                   file.c_str(), std::strerror(errno));
             *writable = false;
