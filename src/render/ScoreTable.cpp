@@ -27,7 +27,7 @@ const Tint ENTRY = {1.0f, 1.0f, 1.0f, 0.75f};  // as the HUD's captions
 const Tint NEW_ENTRY = {1.0f, 0.85f, 0.3f, 1.0f};
 const Tint NEW_ENTRY_BAR = {1.0f, 0.6f, 0.1f, 0.25f};
 const Tint CHEATER = {1.0f, 0.35f, 0.25f, 1.0f};  // as the cheat notice
-const Tint PANEL = {0.0f, 0.0f, 0.0f, 0.55f};
+const Tint PANEL = {0.0f, 0.0f, 0.0f, 0.65f};
 
 void Rectangle(const Tint& tint, int x0, int y0, int x1, int y1) {
     glDisable(GL_TEXTURE_2D);
