@@ -132,19 +132,25 @@ TEST(Options, EveryOptionIsTakenAndNoneLeavesEverythingAsItIs) {
 
 using SettingsFile = PlayerFolders;
 
-TEST_F(SettingsFile, SavedSettingsReadBackAndNoneGiveTheDefaults) {
-    std::string said = Capture(stderr, [] { EXPECT_TRUE(LoadSettings() == Settings()); });
-    EXPECT_EQ(said, "") << "no file: silently the defaults";
+// Every setting away from its default, at the ends of the ranges.
+Settings AllChanged() {
     Settings s;
     s.fullScreen = false;
     s.fullScreenMode = 5;
     s.windowedMode = 0;
     s.camera = STATIC;
-    s.musicMode = MUSIC_OFF_MODE;
+    s.musicMode = MUSIC_FILE_MODE;
     s.effectsVolume = 0;
     s.musicVolume = 255;
     s.invertControls = false;
     s.particles = false;
+    return s;
+}
+
+TEST_F(SettingsFile, SavedSettingsReadBackAndNoneGiveTheDefaults) {
+    std::string said = Capture(stderr, [] { EXPECT_TRUE(LoadSettings() == Settings()); });
+    EXPECT_EQ(said, "") << "no file: silently the defaults";
+    const Settings s = AllChanged();
     ASSERT_TRUE(SaveSettings(s));
     said = Capture(stderr, [&] { EXPECT_TRUE(LoadSettings() == s); });
     EXPECT_EQ(said, "");
@@ -181,21 +187,12 @@ TEST_F(SettingsFile, TheGameStartsWithTheDefaultsAndWhatIsAppliedIsCaptured) {
     ApplyStartMode(defaults);
     EXPECT_TRUE(CaptureSettings() == defaults) << FormatSettings(CaptureSettings());
 
-    Settings s;
-    s.fullScreen = false;
-    s.fullScreenMode = 3;
-    s.windowedMode = 4;
-    s.camera = THIRD_PERSON;
-    s.musicMode = MUSIC_FILE_MODE;
-    s.effectsVolume = 33;
-    s.musicVolume = 44;
-    s.invertControls = false;
-    s.particles = false;
+    const Settings s = AllChanged();
     ApplyStartMode(s);
     ApplySettings(s);
     EXPECT_TRUE(CaptureSettings() == s) << FormatSettings(CaptureSettings());
     Camera* camera = StartCamera(nullptr);
-    EXPECT_EQ(camera->type, THIRD_PERSON);
+    EXPECT_EQ(camera->type, STATIC);
     delete camera;
 }
 
