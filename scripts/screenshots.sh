@@ -114,6 +114,6 @@ for _ in $(seq 1 60); do
     sleep 0.5
 done
 wait_for "Game over!" 1
-sleep 2.5
+sleep 3
 grab gameover
 keep gameover gameover-scores
