@@ -4,6 +4,7 @@
 #   docs/wave.png     a wave from the chase camera, with an explosion
 #   docs/cockpit.png  the cockpit with the heads-up display
 #   docs/bonus.png    the bonus tally after a wave
+#   docs/gameover-scores.png  the game-over picture with a high-score table
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build; run make first)
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,6 +28,19 @@ stop_game() {
 }
 trap 'stop_game; rm -rf "$TMP"' EXIT
 mkdir -p "$OUT"
+# The player's folders in the scratch folder, with a table of earlier games.
+export XDG_DATA_HOME="$TMP/data" XDG_CONFIG_HOME="$TMP/config"
+mkdir -p "$XDG_DATA_HOME/korvalend3d"
+cat >"$XDG_DATA_HOME/korvalend3d/scores" <<'SCORES'
+korvalend3d scores 1
+48210 9 2026-11-02 mira -
+35900 7 2026-11-14 jonas -
+27150 6 2026-10-30 mira -
+19800 5 2026-12-01 ansel -
+12400 4 2026-11-20 jonas -
+9850 3 2026-11-21 tove -
+5200 2 2026-12-03 mira -
+SCORES
 (cd "$BUILD" && exec ./korvalend3d) 2>"$TMP/stderr.txt" &
 GAME=$!
 
@@ -91,3 +105,15 @@ wait_for "Bonus screen!" 20
 sleep 4.5
 grab bonus
 keep bonus bonus
+
+# The tally is cut short and the next wave's ships are lost at once (a cheat
+# key), so the game over shows the table with this game apart, marked CHEATER.
+for _ in $(seq 1 60); do
+    grep -qF "Game over!" "$TMP/stderr.txt" && break
+    xdotool key k
+    sleep 0.5
+done
+wait_for "Game over!" 1
+sleep 3
+grab gameover
+keep gameover gameover-scores

@@ -175,16 +175,22 @@ void Music::NextSong() {
     }
 }
 
-void Music::TurnVolumeUp() {
-    volume += 10;
-    if (volume > 255) volume = 255;
+void Music::TurnVolumeUp() { SetVolume(volume + 10); }
+
+void Music::TurnVolumeDown() { SetVolume(volume - 10); }
+
+void Music::SetVolume(int newVolume) {
+    volume = newVolume < 0 ? 0 : newVolume > 255 ? 255 : newVolume;
     FSOUND_SetVolume(musicChannel, volume);
 }
 
-void Music::TurnVolumeDown() {
-    volume -= 10;
-    if (volume < 0) volume = 0;
-    FSOUND_SetVolume(musicChannel, volume);
+void Music::SetMode(int newMode) {
+    if (newMode < 0 || newMode >= NUM_MUSIC_MODES || newMode == mode) return;
+    if (mode == MUSIC_FILE_MODE && musicStream != nullptr) FSOUND_Stream_Stop(musicStream);
+    mode = newMode;
+    if (mode == MUSIC_ARCADE_MODE) nextBoom = 0.0;
+    // No channel of ours plays, so the next update starts a song.
+    if (mode == MUSIC_FILE_MODE) musicChannel = -1;
 }
 
 void Music::ResetBoomSpeed() {

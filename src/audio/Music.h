@@ -30,6 +30,11 @@ public:
     void NextSong();
     void TurnVolumeUp();
     void TurnVolumeDown();
+    // 0 ... 255 (clamped), for what plays now and what follows.
+    void SetVolume(int newVolume);
+    // Another mode straight away; the play list's next song starts at the
+    // next update, the beat at once.
+    void SetMode(int newMode);
     void ResetBoomSpeed();
     void IncreaseBoomSpeed();
     void TimeUpdate(double deltaTime);

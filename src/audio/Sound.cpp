@@ -94,17 +94,12 @@ void Sound::StopLoopingSound(int id) {
 
 void Sound::StopAllSounds() { FSOUND_StopSound(FSOUND_ALL); }
 
-void Sound::TurnVolumeUp() {
-    volume += 10;
-    if (volume > 255) volume = 255;
-    for (int i = 0; i < NUM_SOUNDS; ++i) {
-        if (loopChannels[i] != -1) FSOUND_SetVolume(loopChannels[i], volume);
-    }
-}
+void Sound::TurnVolumeUp() { SetVolume(volume + 10); }
 
-void Sound::TurnVolumeDown() {
-    volume -= 10;
-    if (volume < 0) volume = 0;
+void Sound::TurnVolumeDown() { SetVolume(volume - 10); }
+
+void Sound::SetVolume(int newVolume) {
+    volume = newVolume < 0 ? 0 : newVolume > 255 ? 255 : newVolume;
     for (int i = 0; i < NUM_SOUNDS; ++i) {
         if (loopChannels[i] != -1) FSOUND_SetVolume(loopChannels[i], volume);
     }

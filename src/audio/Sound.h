@@ -21,6 +21,8 @@ public:
     void StopAllSounds();
     void TurnVolumeUp();
     void TurnVolumeDown();
+    // 0 ... 255 (clamped), for the effects to come and the loops playing.
+    void SetVolume(int newVolume);
 
     int GetVolume() const { return volume; }
     // The channel an effect loops on, or -1.

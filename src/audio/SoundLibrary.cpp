@@ -384,6 +384,7 @@ bool OpenDevice(int rate) {
 }
 
 pid_t deviceOwner = 0;
+bool staySilent = false;
 
 // The device thread is stopped before the libraries are unloaded at exit:
 // left running, it would go on mixing in code that is no longer there. A
@@ -404,6 +405,10 @@ bool FSOUND_Init(int mixrate, int maxchannels, unsigned int /*flags*/) {
     lib.channels.assign(static_cast<size_t>(std::clamp(maxchannels, 1, 256)), Channel());
     lib.rate = NearestRate(mixrate);
     lib.initialized = true;
+    if (staySilent) {
+        error("Sound: off by request (--nosound); playing silently\n");
+        return false;
+    }
     if (!OpenDevice(lib.rate)) return false;
     deviceOwner = getpid();
     static bool closeAtExit = false;
@@ -636,6 +641,8 @@ bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position) {
     DecodeStream(*stream, FramesPerCall(*stream));
     return true;
 }
+
+void SoundLibrary_StaySilent() { staySilent = true; }
 
 void SoundLibrary_Mix(short* stereoOut, int frames) {
     if (stereoOut == nullptr || frames <= 0) return;

@@ -36,6 +36,10 @@ bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position);
 // moving its position fills the start of its buffer at once.
 void SoundLibrary_DecodeAhead();
 
+// Before FSOUND_Init: no device is opened and everything stays silent, as
+// without a device, after one line on standard error.
+void SoundLibrary_StaySilent();
+
 // Beyond the FSOUND operations: a look inside, for tests and tools.
 // Mixes the next `frames` stereo frames of every playing channel into
 // stereoOut (2 * frames shorts), exactly as the device callback does.

@@ -43,6 +43,14 @@ StaticCamera::StaticCamera(Vector3 eye_, Vector3 center_, Vector3 up_) : Camera(
     up = up_;
 }
 
+Camera* NewCamera(CameraType type, Object* viewed) {
+    switch (type) {
+    case THIRD_PERSON: return new ThirdPersonCamera(viewed);
+    case STATIC: return new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0), Vector3(0.0, 1.0, 0.0));
+    default: return new FirstPersonCamera(viewed);
+    }
+}
+
 ViewVolume::ViewVolume() : planes(), known(false) {
     double projection[16], view[16];
     projection[15] = view[15] = std::nan("");

@@ -48,6 +48,10 @@ public:
     StaticCamera(Vector3 eye, Vector3 center, Vector3 up);
 };
 
+// A new camera of the given kind on viewed: the cockpit, the chase view, or
+// the fixed view from outside the arena, looking in from -z.
+Camera* NewCamera(CameraType type, Object* viewed);
+
 // The part of the world the loaded projection and view can show: six planes
 // in world coordinates. Without a current OpenGL context nothing is known
 // and everything may be seen.

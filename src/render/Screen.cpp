@@ -161,7 +161,8 @@ Screen* Screen::GetInstance() {
 }
 
 void Screen::ChooseStartMode(bool fullScreen, int fullScreenMode, int windowedMode) {
-    startFullScreen = fullScreen;
+    // Until a mode is entered, the kind it will be.
+    startFullScreen = inFullScreen = fullScreen;
     if (fullScreenMode >= 0 && fullScreenMode < NUM_VIDEO_MODES) fullScreenVideoMode = fullScreenMode;
     if (windowedMode >= 0 && windowedMode < NUM_VIDEO_MODES) windowedVideoMode = windowedMode;
 }

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "MyError.h"
@@ -35,12 +36,15 @@ std::string WorkingFolder() {
 bool HasGameData(const std::string& folder) { return !folder.empty() && IsFolder(folder + "/Models"); }
 
 std::string ChooseDataFolder(const char* fromEnvironment, const std::string& exeFolder,
-                             const std::string& installedRelative, const std::string& compiledIn) {
+                             const std::string& installedRelative, const std::string& compiledIn,
+                             const std::string& fromOption) {
     std::vector<std::string> tried;
-    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0') {
-        std::string named = fromEnvironment;
+    const std::pair<const char*, std::string> namedFolders[] = {
+        {"--data ", fromOption}, {DATA_FOLDER_VARIABLE "=", fromEnvironment != nullptr ? fromEnvironment : ""}};
+    for (const auto& [naming, named] : namedFolders) {
+        if (named.empty()) continue;
         if (HasGameData(named)) return named;
-        error("%s=\"%s\" %s; looking elsewhere\n", DATA_FOLDER_VARIABLE, named.c_str(),
+        error("%s\"%s\" %s; looking elsewhere\n", naming, named.c_str(),
               IsFolder(named) ? "has no Models folder" : "is not a folder");
         tried.push_back(named);
     }
@@ -61,9 +65,10 @@ std::string ChooseDataFolder(const char* fromEnvironment, const std::string& exe
     return "";
 }
 
-void FindDataFolder(const std::string& installedRelative, const std::string& compiledIn) {
-    std::string folder =
-        ChooseDataFolder(getenv(DATA_FOLDER_VARIABLE), ExecutableFolder(), installedRelative, compiledIn);
+void FindDataFolder(const std::string& installedRelative, const std::string& compiledIn,
+                    const std::string& fromOption) {
+    std::string folder = ChooseDataFolder(getenv(DATA_FOLDER_VARIABLE), ExecutableFolder(), installedRelative,
+                                          compiledIn, fromOption);
     if (folder.empty() || folder == ".") return;
     if (chdir(folder.c_str()) != 0) myperror(folder.c_str());
 }

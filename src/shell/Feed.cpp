@@ -218,16 +218,16 @@ void CheckOrphans() {
 }
 
 bool SdlPoll(SDL_Event* e) {
-    // The pad's changes join SDL's queue as joystick events, at most once a
-    // millisecond.
-    static Uint32 lastPump = 0;
-    const Uint32 now = LiveTicks();
-    if (now != lastPump) {
-        lastPump = now;
-        Gamepad_Pump();
-    }
+    // The pad's changes join SDL's queue as joystick events, once each time
+    // the queue is read afresh (a frame's input, a waiting loop's look).
+    static bool drained = true;
+    if (drained) Gamepad_Pump();
     while (SDL_PollEvent(e))
-        if (EventIsRecorded(*e)) return true;
+        if (EventIsRecorded(*e)) {
+            drained = false;
+            return true;
+        }
+    drained = true;
     return false;
 }
 
@@ -265,10 +265,8 @@ CameraType CurrentCameraType() {
 
 void UseCamera(CameraType type) {
     if (gCurrentCamera != nullptr && gCurrentCamera->type == type) return;
-    SDLKey key = type == THIRD_PERSON ? SDLK_F2 : type == STATIC ? SDLK_F3 : SDLK_F1;
-    SDL_keysym keysym{};
-    keysym.sym = key;
-    HandleViewerKey(keysym);
+    delete gCurrentCamera;
+    gCurrentCamera = NewCamera(type, gThePlayer);
 }
 
 void WriteRecording(bool finished) {

@@ -4,7 +4,9 @@
 
 #include <GL/gl.h>
 
+#include "GameOverScores.h"
 #include "Korvalend3d.h"
+#include "Settings.h"
 
 namespace {
 // Seconds the intro stands at most and the game-over picture stands always.
@@ -28,7 +30,7 @@ void RunGame() {
     // A recording is of one game: its playback starts there.
     if (!FeedPlaying()) DoIntroScreen();
     gThePlayer = new Player();
-    gCurrentCamera = new FirstPersonCamera(gThePlayer);
+    gCurrentCamera = StartCamera(gThePlayer);
     gameOver = false;
     gamePaused = false;
     DoMainMenu();
@@ -39,7 +41,6 @@ void DoMainMenu() {
     for (;;) {
         DoPlayGame();
         DoGameOver();
-        FeedEndGame();
     }
 }
 
@@ -77,12 +78,16 @@ void DoIntroScreen() {
 }
 
 void DoGameOver() {
+    // The game's recording ends as the game does, so its score can keep it.
+    FeedEndGame();
     error("Game over!\n");
     Sound::GetInstance()->PlaySound(GAME_OVER_SOUND);
+    RecordGameOverScore();
 
     Bitmap* picture = new Bitmap("Images/Korvalend_Titles#128.bmp");
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawCentred(*picture);
+    DrawGameOverScores();
     screen->FadeIn();
 
     // The picture cannot be skipped: events wait in the queue for the next
@@ -97,6 +102,7 @@ void DoGameOver() {
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawCentred(*picture);
+    DrawGameOverScores();
     screen->FadeOut();
     delete picture;
 }

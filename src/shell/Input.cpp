@@ -18,14 +18,7 @@ const double MOUSE_DEGREES_PER_PIXEL = 0.15;
 void UseCamera(CameraType type) {
     delete gCurrentCamera;
     gCurrentCamera = nullptr;
-    switch (type) {
-    case FIRST_PERSON: gCurrentCamera = new FirstPersonCamera(gThePlayer); break;
-    case THIRD_PERSON: gCurrentCamera = new ThirdPersonCamera(gThePlayer); break;
-    case STATIC:
-        gCurrentCamera = new StaticCamera(Vector3(0.0, 0.0, -30.0), Vector3(0.0, 0.0, 0.0),
-                                          Vector3(0.0, 1.0, 0.0));
-        break;
-    }
+    gCurrentCamera = NewCamera(type, gThePlayer);
 }
 
 // The held controls, shared by press and release. Returns false for keys

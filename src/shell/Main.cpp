@@ -1,5 +1,7 @@
-// The process: video up, the world state, the first picture, then the game
-// for ever. It ends only through exit, which runs Cleanup.
+// The process: the command line and the remembered settings, video up, the
+// world state, the first picture, then the game for ever. It ends only
+// through exit, which runs Cleanup (and, once the game is up, saves the
+// settings).
 #include <SDL/SDL.h>
 
 #include <cstdio>
@@ -11,6 +13,8 @@
 #include "DataFolder.h"
 #include "UserFiles.h"
 #include "Korvalend3d.h"
+#include "Options.h"
+#include "Settings.h"
 
 // Set by the build: the data folder as installed, relative to the installed
 // executable and as an absolute path.
@@ -36,15 +40,6 @@ void Init() {
 }
 
 namespace {
-void Usage(FILE* to) {
-    std::fprintf(to,
-                 "Usage: korvalend3d [--replay [FILE] | --timedemo FILE]\n"
-                 "  --replay [FILE]  watch a recorded game at its own pace (the last game\n"
-                 "                   played when no FILE is named)\n"
-                 "  --timedemo FILE  play a recorded game as fast as it can be drawn and\n"
-                 "                   print the frame times\n");
-}
-
 // Every game is recorded, the last one kept as replays/last.kvr.
 std::string LastRecording() { return UserDataFolder() + "/replays/last.kvr"; }
 
@@ -60,29 +55,21 @@ void RecordGames() {
     FeedRecordTo(LastRecording());
 }
 
-// --replay FILE or --timedemo FILE, or nothing.
-void ReadArguments(int argc, char** argv) {
-    if (argc == 1) return;
-    const std::string option = argv[1];
-    if ((argc == 3 && (option == "--replay" || option == "--timedemo")) ||
-        (argc == 2 && option == "--replay")) {
-        const bool paced = option == "--replay";
-        const std::string file = argc == 3 ? AbsolutePath(argv[2]) : LastRecording();
-        std::string why;
-        if (!FeedPlayBack(file, paced, why)) {
-            error("Replay: %s: %s\n", file.c_str(), why.c_str());
-            std::exit(1);
-        }
-        // A time demo draws as fast as it can.
-        if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
-        return;
+// --replay [FILE] or --timedemo FILE: a recording read now, before the game
+// changes into its data folder.
+void PlayBackIfAsked(const Options& options) {
+    const bool paced = options.timedemoFile.empty();
+    if (paced && options.replayFile.empty() && !options.replayLast) return;
+    const std::string file = !paced ? AbsolutePath(options.timedemoFile)
+                             : options.replayLast ? LastRecording()
+                                                  : AbsolutePath(options.replayFile);
+    std::string why;
+    if (!FeedPlayBack(file, paced, why)) {
+        error("Replay: %s: %s\n", file.c_str(), why.c_str());
+        std::exit(1);
     }
-    if (option == "--help") {
-        Usage(stdout);
-        std::exit(0);
-    }
-    Usage(stderr);
-    std::exit(2);
+    // A time demo draws as fast as it can.
+    if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
 }
 
 // A recording made with other models would play another game.
@@ -95,13 +82,22 @@ void CheckReplayData() {
 }  // namespace
 
 int SDL_main(int argc, char** argv) {
-    ReadArguments(argc, argv);
+    const Options options = TakeOptions(argc, argv);
+    PlayBackIfAsked(options);
     if (!FeedPlaying()) RecordGames();
-    FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR);
+    FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR, options.dataFolder);
+    if (options.noSound) SoundLibrary_StaySilent();
+    Settings settings = options.reset ? Settings() : LoadSettings();
+    OverrideStartMode(options, &settings);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
+    ApplyStartMode(settings);
     Init();
     CheckReplayData();
+    ApplySettings(settings);
+    // Only a game that got this far has anything to remember; watching a
+    // recording changes nothing the player keeps.
+    if (!FeedPlaying()) std::atexit(SaveSettingsAtQuit);
     RunGame();
     return 0;
 }

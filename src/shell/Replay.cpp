@@ -2,15 +2,16 @@
 
 #include <zlib.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 #include "../assets/Model.h"
 #include "../assets/ModelServer.h"
 #include "../world/Object.h"
 #include "../world/Player.h"
 #include "Globals.h"
+#include "UserFiles.h"
 
 namespace {
 const char MAGIC[4] = {'K', 'V', 'R', 0x1a};
@@ -262,18 +263,8 @@ bool WriteReplayFile(const std::string& path, const ReplayHeader& h,
     Put32(out, static_cast<uint32_t>(packedSize));
     out.insert(out.end(), packed.begin(), packed.begin() + static_cast<long>(packedSize));
 
-    const std::string temporary = path + ".tmp";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (f == nullptr) {
-        why = temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size() &&
-                         std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!WriteFileAtomically(path, std::string(out.begin(), out.end()))) {
         why = path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
         return false;
     }
     return true;
@@ -327,18 +318,13 @@ bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vec
 
 bool ReadReplayFile(const std::string& path, ReplayHeader& header, std::vector<uint8_t>& body,
                     std::string& why) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
+    std::string bytes;
+    if (!ReadFileBytes(path, &bytes)) {
         why = std::strerror(errno);
         return false;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= 2 * MAX_BODY)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    return ReadReplayBytes(bytes.data(), bytes.size(), header, body, why);
+    return ReadReplayBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), header, body,
+                           why);
 }
 
 uint64_t WorldChecksum() {

@@ -1,48 +1,123 @@
 #include "UserFiles.h"
 
+#include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
-std::string XdgFolder(const char* variable, const char* underHome) {
-    const char* named = std::getenv(variable);
-    // A relative XDG path is invalid and to be ignored.
-    if (named != nullptr && named[0] == '/') return std::string(named) + "/korvalend3d";
+std::string HomeFolder() {
     const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') return "";
-    return std::string(home) + "/" + underHome + "/korvalend3d";
+    if (home != nullptr && home[0] == '/') return home;
+    const passwd* user = getpwuid(getuid());
+    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+}
+
+// The base directory rules: only an absolute path counts.
+std::string BaseFolder(const char* variable, const char* underHome) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') return std::string(value) + "/korvalend3d";
+    std::string home = HomeFolder();
+    return home.empty() ? "" : home + "/" + underHome + "/korvalend3d";
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 }  // namespace
 
-std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
+std::string UserDataFolder() { return BaseFolder("XDG_DATA_HOME", ".local/share"); }
 
-std::string UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
+std::string UserConfigFolder() { return BaseFolder("XDG_CONFIG_HOME", ".config"); }
 
-bool MakeFolders(const std::string& path) {
-    if (path.empty()) {
+bool MakeFolders(const std::string& folder) {
+    if (folder.empty()) {
         errno = ENOENT;
         return false;
     }
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        struct stat info;
-        if (stat(part.c_str(), &info) != 0) {
-            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        } else if (!S_ISDIR(info.st_mode)) {
-            errno = ENOTDIR;
+    struct stat info;
+    if (stat(folder.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return true;
+        errno = ENOTDIR;
+        return false;
+    }
+    std::string parent = FolderOf(folder);
+    if (parent != folder && !MakeFolders(parent)) return false;
+    return mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bytes->clear();
+    char chunk[65536];
+    for (;;) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int saved = errno;
+            close(fd);
+            errno = saved;
             return false;
         }
-        if (slash == std::string::npos) return true;
+        if (n == 0) break;
+        bytes->append(chunk, size_t(n));
     }
+    close(fd);
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string pattern = path + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    bool ok = fchmod(fd, 0644) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+    int saved = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (ok && std::rename(name.data(), path.c_str()) != 0) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        unlink(name.data());
+        errno = saved;
+        return false;
+    }
+    // The rename itself lasts only once the folder is on the disk.
+    int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
 }
 
 std::string AbsolutePath(const std::string& path) {
     if (path.empty() || path[0] == '/') return path;
-    char here[PATH_MAX];
-    if (getcwd(here, sizeof here) == nullptr) return path;
-    return std::string(here) + "/" + path;
+    std::vector<char> here(4096);
+    if (getcwd(here.data(), here.size()) == nullptr) return path;
+    return std::string(here.data()) + "/" + path;
 }

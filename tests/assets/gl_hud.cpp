@@ -1,6 +1,6 @@
-// The image server and the HUD, drawn into a real 800 x 600 window: one
-// pixel is two virtual units. The images are solid colours made here, so
-// every pixel read back tells which image landed there.
+// The image server, the HUD and its text writer, drawn into a real 800 x 600
+// window: one pixel is two virtual units. The images are solid colours made
+// here, so every pixel read back tells which image landed there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,9 +13,11 @@
 
 #include "GlSupport.h"
 #include "assets/Texture.h"
+#include "assets/TextureServer.h"
 #include "render/Camera.h"
 #include "render/HUD.h"
 #include "render/ImageServer.h"
+#include "render/TextWriter.h"
 #include "shell/Globals.h"
 #include "world/Player.h"
 
@@ -84,6 +86,27 @@ protected:
 
     static void ExpectBlack(int px, int py, const std::string& what) { ExpectColour(ReadPixel(px, py), 0, 0, 0, 3, what); }
 
+    static int LitPixels() {
+        std::vector<uint8_t> p(kWidth * kHeight * 4);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+        int lit = 0;
+        for (int i = 0; i < kWidth * kHeight; i++) lit += (p[i * 4] | p[i * 4 + 1] | p[i * 4 + 2]) != 0;
+        return lit;
+    }
+
+    // A writer of the atlas in the file; *said gets what the writer itself
+    // says, *loading what the texture server says.
+    static TextWriter WriterOf(const std::string& file, std::string* said, std::string* loading = nullptr) {
+        testing::internal::CaptureStderr();
+        Texture* atlas = TextureServer::GetInstance()->LoadTexture(file.c_str());
+        std::string loaded = testing::internal::GetCapturedStderr();
+        if (loading != nullptr) *loading = loaded;
+        testing::internal::CaptureStderr();
+        TextWriter writer(atlas);
+        *said = testing::internal::GetCapturedStderr();
+        return writer;
+    }
+
     static void ExpectNumber(const std::string& digits, int x, int y, float alpha) {
         for (size_t i = 0; i < digits.size(); i++)
             ExpectImage(digits[i] - '0', x + 25 * int(i), y, alpha, digits + " digit " + std::to_string(i));
@@ -139,11 +162,7 @@ TEST_F(HudTest, DrawNumberPutsDigitsTwentyFiveUnitsApart) {
 TEST_F(HudTest, NegativeNumbersDrawNothing) {
     EXPECT_EQ(server->DrawNumber(-3, 100, 0), 0);
     EXPECT_EQ(server->DrawNumber(-2147483647 - 1, 100, 0), 0);
-    std::vector<uint8_t> p(kWidth * kHeight * 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-    int lit = 0;
-    for (int i = 0; i < kWidth * kHeight; i++) lit += (p[i * 4] | p[i * 4 + 1] | p[i * 4 + 2]) != 0;
-    EXPECT_EQ(lit, 0);
+    EXPECT_EQ(LitPixels(), 0);
 }
 
 TEST_F(HudTest, DrawImageOutsideABatchIsOpaqueWhiteAndLeavesNoState) {
@@ -322,6 +341,81 @@ TEST_F(HudTest, CheatNoticeBlinksEveryHalfSecondOfDrawnTime) {
     EXPECT_TRUE(shown(0.1));   // exactly 0 toggles
     EXPECT_TRUE(shown(0.25));
     gCheater = false;
+}
+
+// An atlas of 16 x 8 cells of 16 x 16 texels: 'A' red over columns 2 to 9 of
+// its cell, 'B' green over 4 to 7, and 'H', whose foot is the baseline, from
+// row 4 of its cell up.
+std::vector<uint8_t> TestAtlas() {
+    const int cell = 16, w = 16 * cell, h = 8 * cell;
+    std::vector<uint8_t> pixels(size_t(w) * h * 4, 0);
+    auto ink = [&](char c, int x0, int x1, int y0, Rgba colour) {
+        const int i = c - ' ', left = (i % 16) * cell, foot = h - (i / 16 + 1) * cell;  // rows bottom first
+        for (int y = y0; y < cell; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                uint8_t* p = &pixels[(size_t(foot + y) * w + size_t(left + x)) * 4];
+                p[0] = uint8_t(colour.b), p[1] = uint8_t(colour.g), p[2] = uint8_t(colour.r), p[3] = 255;
+            }
+    };
+    ink('A', 2, 9, 0, {255, 0, 0, 255});
+    ink('B', 4, 7, 0, {0, 255, 0, 255});
+    ink('H', 3, 12, 4, {255, 255, 255, 255});
+    return MakeTga(w, h, 32, pixels);
+}
+
+TEST_F(HudTest, TextWriterSetsGlyphsByTheirInkOnTheBaseline) {
+    ASSERT_TRUE(WriteBytes(images->File("atlas.tga"), TestAtlas()));
+    std::string said;
+    TextWriter writer = WriterOf(images->File("atlas.tga"), &said);
+    ASSERT_TRUE(writer.Ok());
+    EXPECT_EQ(said, "");
+    // Each glyph its ink and a gap of 2; a space a fifth of a cell.
+    EXPECT_EQ(writer.Width("A"), 8);
+    EXPECT_EQ(writer.Width("AB"), 8 + 2 + 4);
+    EXPECT_EQ(writer.Width("A B"), 8 + 2 + 3 + 4);
+    EXPECT_EQ(writer.Width("\x7f"), writer.Width("?"));
+
+    server->BeginImages();
+    EXPECT_EQ(writer.Draw("AB", 100, 204), 14);
+    server->EndImages();
+    // A's ink at x 100 to 107, B's at 110 to 113; the baseline 204 is four
+    // texels above the cells' foot, so the ink stands from y 200.
+    ExpectColour(ReadPixel(52, 104), 255, 0, 0, 40, "A");
+    ExpectColour(ReadPixel(56, 104), 0, 255, 0, 40, "B");
+    ExpectBlack(54, 104, "between A and B");
+    ExpectBlack(52, 98, "below the line");
+
+    // The game's own atlas: its glyphs as wide as they look.
+    TextWriter game = WriterOf(std::string(KORVALEND_BUILD_DIR) + "/" + HUD_FONT_IMAGE, &said);
+    ASSERT_TRUE(game.Ok()) << said;
+    EXPECT_GT(game.Width("W"), 2 * game.Width("l"));
+    EXPECT_GT(game.Width("a b"), game.Width("ab"));
+}
+
+TEST_F(HudTest, TextWriterWithoutAGoodAtlasDrawsNothingAfterOneMessage) {
+    std::vector<uint8_t> cut = TestAtlas();
+    cut.resize(cut.size() / 2);
+    ASSERT_TRUE(WriteBytes(images->File("cut.tga"), cut));
+    ASSERT_TRUE(WriteBytes(images->File("flat.tga"), SolidTga(100, 50, 255, 255, 255)));
+    ASSERT_TRUE(WriteBytes(images->File("rgb.tga"), MakeTga(16, 8, 24, std::vector<uint8_t>(16 * 8 * 3, 255))));
+    for (const char* name : {"cut.tga", "flat.tga", "rgb.tga", "missing.tga"}) {
+        std::string said, loading;
+        TextWriter writer = WriterOf(images->File(name), &said, &loading);
+        EXPECT_FALSE(writer.Ok()) << name;
+        // Either the loader refused it (and said so), or the writer names it
+        // in one line.
+        if (loading.find("Error loading") != std::string::npos) {
+            EXPECT_EQ(said, "") << name;
+        } else {
+            EXPECT_NE(said.find(name), std::string::npos) << name << ": " << said;
+            EXPECT_EQ(said.find('\n'), said.size() - 1) << name << ": " << said;
+        }
+        server->BeginImages();
+        EXPECT_EQ(writer.Draw("AB", 100, 200), 0);
+        server->EndImages();
+        EXPECT_EQ(writer.Width("AB"), 0);
+    }
+    EXPECT_EQ(LitPixels(), 0);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 # mouse go, and the display going away ends the game at every screen.
 set -u
 source "$(dirname "$0")/lib.sh" "$1" modechange
+# The runs share one player folder, where the recordings are.
+PLAYER_HOME="$ART/xdg"
 TAPE="$(dirname "$0")/replay_tape.py"
 FAILS=0
 check() {  # check NAME COMMAND...: counts a failure, goes on

@@ -6,12 +6,14 @@
 # gets the usage and status 2.
 set -u
 source "$(dirname "$0")/lib.sh" "$1" replay
+# The runs share one player folder, where the recordings are.
+PLAYER_HOME="$ART/xdg"
 REPLAYS=$(cd "$(dirname "$0")/../replays" && pwd)
 start_x
 
 # The quiet wave at its own pace: as long as it was played.
 started=$(date +%s.%N)
-start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- ./korvalend3d --replay "$REPLAYS/quiet.kvr"
+start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --replay "$REPLAYS/quiet.kvr"
 wait_for_stderr "Play Game" 20 || fail "the replay did not start"
 sleep 4
 shot replay_cockpit
@@ -44,7 +46,7 @@ open(out + "/data.kvr", "wb").write(data_hash)
 open(out + "/foreign.kvr", "wb").write(b"RIFF" + data[4:200])
 PY
 for bad in cut flipped version data foreign missing; do
-    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- ./korvalend3d --replay "$ART/$bad.kvr"
+    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --replay "$ART/$bad.kvr"
     wait "$GAME_PID"; status=$?; GAME_PID=""
     lines=$(grep -c "^Replay" "$ART/stderr.txt")
     echo "$bad: status $status: $(grep "^Replay" "$ART/stderr.txt")"
@@ -60,18 +62,18 @@ xdotool key grave 5 8
 xdotool keydown Tab; sleep 1.5; xdotool keyup Tab
 xdotool mousemove_relative -- 50 20; sleep 1
 quit_game "the played game"
-start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- ./korvalend3d --timedemo "$ART/xdg/data/korvalend3d/replays/last.kvr"
+start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --timedemo "$ART/xdg/data/korvalend3d/replays/last.kvr"
 wait "$GAME_PID"; status=$?; GAME_PID=""
 grep "^Replay" "$ART/stderr.txt"; cat "$ART/stdout.txt"
 [ "$status" -eq 0 ] && grep -q "every one equal" "$ART/stderr.txt" || fail "the last game did not play back"
 grep -qE "^timedemo frames=[0-9]+ seconds=[0-9.]+ fps=[0-9.]+ median_ms=[0-9.]+ p95_ms=[0-9.]+ p99_ms=[0-9.]+ max_ms=[0-9.]+$" \
     "$ART/stdout.txt" || fail "no time demo line"
-start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- ./korvalend3d --replay
+start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --replay
 wait "$GAME_PID"; status=$?; GAME_PID=""
 [ "$status" -eq 0 ] && grep -q "recorded player quit" "$ART/stderr.txt" || fail "--replay alone did not play the last game"
 
 # A wrong option: the usage, status 2.
-start_game "$BUILD_DIR" -- ./korvalend3d --bogus
+start_game "$BUILD_DIR" -- --bogus
 wait "$GAME_PID"; status=$?; GAME_PID=""
-[ "$status" -eq 2 ] && grep -q "^Usage: korvalend3d" "$ART/stderr.txt" || fail "a wrong option: status $status"
+[ "$status" -eq 2 ] && grep -q "^usage: korvalend3d" "$ART/stderr.txt" || fail "a wrong option: status $status"
 echo "PASS"

@@ -43,20 +43,22 @@ start_game() {
     start_game_at "$dir" ./korvalend3d "$@"
 }
 
-# start_game_at WORKDIR GAME [ENV=VALUE ...] [-- GAME [ARG ...]]: runs the
-# executable GAME (or the command after --) with WORKDIR as its working
-# folder (as the command in RUN_AS, e.g. setpriv, when that is set).
+# start_game_at WORKDIR GAME [ENV=VALUE ...]: runs the executable GAME with
+# WORKDIR as its working folder (as the command in RUN_AS, e.g. setpriv,
+# when that is set). Each run has high scores and settings of its own, in a
+# fresh folder, never the real home's, unless ENV names XDG_DATA_HOME and
+# XDG_CONFIG_HOME itself, or PLAYER_HOME names a folder that the runs of a
+# test share (its data/ and config/). Arguments after "--" go to the game.
 start_game_at() {
-    local dir=$1 game=$2 envs=() args=()
+    local dir=$1 game=$2 home args=()
     shift 2
-    while [ $# -gt 0 ] && [ "$1" != "--" ]; do envs+=("$1"); shift; done
-    if [ $# -gt 0 ]; then shift; game=$1; shift; args=("$@"); fi
-    set -- "${envs[@]}"
-    # The player's own files (recordings, scores, settings) stay in the
-    # artifacts, never in the home of whoever runs the tests.
-    mkdir -p "$ART/xdg/data" "$ART/xdg/config"
-    (cd "$dir" && exec ${RUN_AS:-} env XDG_DATA_HOME="$ART/xdg/data" XDG_CONFIG_HOME="$ART/xdg/config" \
-        "$@" "$game" "${args[@]}") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+    home=${PLAYER_HOME:-$(mktemp -d "$ART/home.XXXXXX")}
+    mkdir -p "$home"
+    chmod 777 "$home"  # also for a game run as another user (RUN_AS)
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
+    [ "${1:-}" = -- ] && shift
+    (cd "$dir" && exec ${RUN_AS:-} env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+        "${args[@]}" "$game" "$@") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
 }
 

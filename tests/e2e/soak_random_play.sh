@@ -9,6 +9,8 @@
 # Usage: soak_random_play.sh BUILD_DIR asan|release
 set -u
 source "$(dirname "$0")/lib.sh" "$1" "random_play_$2"
+# The runs share one player folder, where the recordings are.
+PLAYER_HOME="$ART/xdg"
 FLAVOUR=$2
 SEED=${KORVALEND_SOAK_SEED:-1208}
 SECS=${KORVALEND_SOAK_SECONDS:-300}
@@ -97,7 +99,7 @@ fi
 played=0
 for kvr in "$ART"/games/*.kvr; do
     [ -f "$kvr" ] || continue
-    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" -- ./korvalend3d --timedemo "$kvr"
+    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" -- --timedemo "$kvr"
     wait "$GAME_PID"; status=$?; GAME_PID=""
     verdict=$(grep "^Replay" "$ART/stderr.txt")
     echo "$(basename "$kvr"): $verdict" | tee -a "$ART/summary.txt"

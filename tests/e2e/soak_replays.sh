@@ -9,7 +9,7 @@ REPLAYS=$(cd "$(dirname "$0")/../replays" && pwd)
 start_x
 for kvr in "$REPLAYS"/*.kvr; do
     name=$(basename "$kvr" .kvr)
-    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" -- ./korvalend3d --timedemo "$kvr"
+    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" -- --timedemo "$kvr"
     wait "$GAME_PID"; status=$?; GAME_PID=""
     cp "$ART/stderr.txt" "$ART/$name.stderr.txt"
     echo "$name: $(grep "^Replay" "$ART/stderr.txt")"

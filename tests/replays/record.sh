@@ -10,6 +10,8 @@
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/../e2e/lib.sh" "$1" record_replays
+# The runs share one player folder, where the recordings are.
+PLAYER_HOME="$ART/xdg"
 LAST="$ART/xdg/data/korvalend3d/replays/last.kvr"
 
 begin() {

@@ -1,18 +1,26 @@
 // The screens between games and waves, in a real window: the bonus tally,
-// its skipping, the intro and the game-over picture, and the screen keys.
+// its skipping, the intro and the game-over picture with its table, and the
+// screen keys.
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "ShellTestSupport.h"
+#include "render/ScoreTable.h"
+#include "shell/HighScores.h"
+#include "shell/UserFiles.h"
 
 namespace {
 
 class ScreensTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // The game-over picture enters its game into the high scores.
+        static TempDir home("korvalend_screens");
+        setenv("XDG_DATA_HOME", home.path.c_str(), 1);
         StartSdlOnce();
         // The screens' waits and fades run in the game's own time, so what
         // they take is exact and no test waits for them.
@@ -42,18 +50,31 @@ protected:
     static void PushPress() { PushKey(SDLK_SPACE, true); }
 };
 
-// Mean brightness (0..255) of a rectangle of the back buffer given in the
-// 1600 x 1200 virtual screen.
-double Brightness(int x, int y, int w, int h) {
+// Mean colour (0..255 a channel) of a rectangle of the back buffer given in
+// the 1600 x 1200 virtual screen.
+struct Mean {
+    double r = 0, g = 0, b = 0;
+};
+Mean Colour(int x, int y, int w, int h) {
     SDL_Surface* s = SDL_GetVideoSurface();
     int px = x * s->w / 1600, py = y * s->h / 1200;
     int pw = std::max(1, w * s->w / 1600), ph = std::max(1, h * s->h / 1200);
     std::vector<unsigned char> pixels(static_cast<size_t>(pw) * ph * 4);
     glReadBuffer(GL_BACK);
     glReadPixels(px, py, pw, ph, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    double sum = 0.0;
-    for (size_t i = 0; i < pixels.size(); i += 4) sum += (pixels[i] + pixels[i + 1] + pixels[i + 2]) / 3.0;
-    return sum / (pixels.size() / 4);
+    Mean mean;
+    const double n = double(pixels.size() / 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        mean.r += pixels[i] / n;
+        mean.g += pixels[i + 1] / n;
+        mean.b += pixels[i + 2] / n;
+    }
+    return mean;
+}
+
+double Brightness(int x, int y, int w, int h) {
+    Mean m = Colour(x, y, w, h);
+    return (m.r + m.g + m.b) / 3.0;
 }
 
 TEST_F(ScreensTest, BonusPictureShowsOnlyWhatItIsAskedFor) {
@@ -130,12 +151,47 @@ TEST_F(ScreensTest, AMultipliedBonusCountsItsTotal) {
 
 TEST_F(ScreensTest, GameOverCannotBeSkippedAndKeepsTheQueue) {
     PushKey(SDLK_ESCAPE, true);
+    gThePlayer->score = 4321;
     double seconds = Timed(DoGameOver);
     EXPECT_GE(seconds, 6.0) << "5 seconds between the two fades";
+    std::string scores;
+    ASSERT_TRUE(ReadFileBytes(UserDataFolder() + "/scores", &scores));
+    EXPECT_NE(scores.find("\n4321 1 "), std::string::npos) << "the game is in the table: " << scores;
     SDL_Event event;
     ASSERT_EQ(SDL_PollEvent(&event), 1) << "the key is still waiting for the next game";
     EXPECT_EQ(event.type, SDL_KEYDOWN);
     EXPECT_EQ(event.key.keysym.sym, SDLK_ESCAPE);
+}
+
+TEST_F(ScreensTest, GameOverTableMarksTheNewEntryAndShowsACheatedGameApart) {
+    ScoreBoard board;
+    for (int score : {48210, 35900, 27150}) {
+        HighScore entry = ThisGame(score, 7);
+        board.table.push_back(entry);
+    }
+    board.newPlace = 1;
+    board.game = board.table[1];
+    // The score column of a line on its baseline, and the cheated game's line.
+    auto scoreOf = [](int line) { return Colour(575, 456 - 38 * (line + 1), 100, 22); };
+    auto cheaterLine = [] { return Colour(290, 40, 130, 22); };
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawScoreTable(board);
+    Mean plain = scoreOf(0), marked = scoreOf(1);
+    EXPECT_GT(plain.b, 20.0) << "entries are drawn";
+    EXPECT_LT(std::abs(plain.r - plain.b), 12.0) << "in white";
+    EXPECT_GT(marked.r, marked.b + 30.0) << "the new entry in gold";
+    EXPECT_LT(cheaterLine().r, 2.0) << "no cheated game";
+    EXPECT_LT(Brightness(0, 520, 1600, 680), 1.0) << "the picture's words stay clear";
+
+    board.newPlace = -1;
+    board.cheated = true;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawScoreTable(board);
+    Mean cheater = cheaterLine();
+    EXPECT_GT(cheater.r, cheater.g + 20.0) << "CHEATER, in red";
+    marked = scoreOf(1);
+    EXPECT_LT(std::abs(marked.r - marked.b), 12.0) << "nothing marked";
+    SDL_GL_SwapBuffers();
 }
 
 TEST_F(ScreensTest, IntroEndsEarlyOnAPressOrAfterFiveSeconds) {

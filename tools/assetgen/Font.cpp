@@ -37,7 +37,7 @@ Font::~Font() {
     if (library_) FT_Done_FreeType(static_cast<FT_Library>(library_));
 }
 
-Mask Font::Render(const std::string& text, int pixelSize, float tracking) const {
+Mask Font::Render(const std::string& text, int pixelSize, float tracking, int* baseline) const {
     if (!face_ || text.empty()) return Mask();
     FT_Face face = static_cast<FT_Face>(face_);
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize));
@@ -78,6 +78,7 @@ Mask Font::Render(const std::string& text, int pixelSize, float tracking) const 
         prev = gi;
     }
     if (minX == INT_MAX) return Mask();
+    if (baseline != nullptr) *baseline = -minY;
     Mask out(maxX - minX, maxY - minY);
     for (const Placed& p : glyphs)
         for (int y = 0; y < p.m.h; ++y)

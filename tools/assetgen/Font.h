@@ -21,8 +21,9 @@ public:
 
     bool Ok() const { return face_ != nullptr; }
     // The text's ink, cropped to its bounding box. tracking adds pixels
-    // between letters. Empty mask if the face could not be opened.
-    Mask Render(const std::string& text, int pixelSize, float tracking = 0) const;
+    // between letters. Empty mask if the face could not be opened. When
+    // baseline is given it gets the rows from the mask's top to the baseline.
+    Mask Render(const std::string& text, int pixelSize, float tracking = 0, int* baseline = nullptr) const;
 
 private:
     void* library_ = nullptr;

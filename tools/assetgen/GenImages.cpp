@@ -1,5 +1,5 @@
-// The flat pictures: the particle flare, the HUD's digits, captions, icons,
-// cross hairs and pause panel, and the two full-screen title pictures.
+// The flat pictures: the particle flare, the HUD's digits, font, captions,
+// icons, cross hairs and pause panel, and the two full-screen title pictures.
 //
 // HUD images are drawn unscaled in a 1600 x 1200 virtual screen, one texel
 // per unit, so each size below is chosen for its place in that layout:
@@ -33,17 +33,23 @@ void SaveTga(Out& out, const std::string& name, const Canvas& c) { out.ok = Writ
 
 const Color kGlow(0.75f, 0.88f, 1.0f, 1);
 
+// Ink with its top-left corner at (ox, oy) over a soft halo.
+void GlowMask(Canvas& c, const Mask& m, int ox, int oy, const Color& ink, const Color& glow, float sigma,
+              float glowStrength) {
+    int pad = int(std::ceil(sigma * 3));
+    Mask halo = Blur(Pad(m, pad), sigma);
+    for (float& v : halo.v) v = std::min(1.0f, v * glowStrength);
+    c.DrawMask(halo, ox - pad, oy - pad, glow);
+    c.DrawMask(m, ox, oy, ink);
+}
+
 // Text centred in the canvas with a soft halo behind it.
 void GlowText(Canvas& c, const std::string& text, int size, const Color& ink, const Color& glow, float sigma,
               float glowStrength, float cx, float cy, float tracking = 0) {
     Mask m = Font::Bold().Render(text, size, tracking);
     if (m.w == 0) return;
-    int pad = int(std::ceil(sigma * 3));
-    Mask halo = Blur(Pad(m, pad), sigma);
-    for (float& v : halo.v) v = std::min(1.0f, v * glowStrength);
-    int ox = int(std::lround(cx - m.w / 2.0f)), oy = int(std::lround(cy - m.h / 2.0f));
-    c.DrawMask(halo, ox - pad, oy - pad, glow);
-    c.DrawMask(m, ox, oy, ink);
+    GlowMask(c, m, int(std::lround(cx - m.w / 2.0f)), int(std::lround(cy - m.h / 2.0f)), ink, glow, sigma,
+             glowStrength);
 }
 
 // ------------------------------------------------------------------ flare
@@ -99,13 +105,35 @@ void Captions(Out& out) {
     }
 }
 
+// The digits' size, which the HUD font shares.
+int DigitSize() { return FitSize(Font::Bold(), "0", 18, 23, 30); }
+const float kDigitGlow = 1.6f;
+
 void Digits(Out& out) {
-    int size = FitSize(Font::Bold(), "0", 18, 23, 30);
+    int size = DigitSize();
     for (int d = 0; d <= 9; ++d) {
         Canvas c(24, 32);
-        GlowText(c, std::to_string(d), size, kWhite, kGlow, 1.6f, 0.9f, 12, 16);
+        GlowText(c, std::to_string(d), size, kWhite, kGlow, kDigitGlow, 0.9f, 12, 16);
         SaveTga(out, "number_" + std::to_string(d) + ".tga", c);
     }
+}
+
+// The font of the HUD's lines of text (the high-score table): printable
+// ASCII from the space on, in a 16 x 8 grid of 64 x 64 cells from the top
+// left, at the digits' size and glow. Each glyph's ink starts 8 texels into
+// its cell, on a baseline 18 texels above the cell's foot; the game reads
+// the spacing from the ink.
+void HudFont(Out& out) {
+    const int cell = 64, columns = 16, rows = 8, inkLeft = 8, baselineFromTop = cell - 18;
+    Canvas c(cell * columns, cell * rows);
+    for (int i = 0; i < 95; ++i) {
+        int baseline = 0;
+        Mask m = Font::Bold().Render(std::string(1, char(' ' + i)), DigitSize(), 0, &baseline);
+        if (m.w == 0) continue;
+        GlowMask(c, m, (i % columns) * cell + inkLeft, (i / columns) * cell + baselineFromTop - baseline, kWhite,
+                 kGlow, kDigitGlow, 0.9f);
+    }
+    SaveTga(out, "hudfont.tga", c);
 }
 
 void Times(Out& out) {
@@ -516,6 +544,7 @@ bool GenerateImages(const std::string& dir) {
     if (!Font::Bold().Ok()) out.ok = false;  // the pictures are still written, without text
     SaveTga(out, "flare.tga", Flare());
     Digits(out);
+    HudFont(out);
     Captions(out);
     Times(out);
     Icons(out);

@@ -1,0 +1,273 @@
+#include "HighScores.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <sstream>
+
+#include "MyError.h"
+#include "UserFiles.h"
+
+namespace {
+const char* const VERSION_LINE = "korvalend3d scores 1";
+const size_t MOST_NAME_CHARS = 32;
+const size_t MOST_REPLAY_CHARS = 64;
+
+bool AllDigits(const std::string& s, size_t from, size_t count) {
+    if (from + count > s.size()) return false;
+    for (size_t i = from; i < from + count; ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
+// A count of at most nine digits, so that it always fits an int.
+bool ParseCount(const std::string& s, int* value) {
+    if (s.empty() || s.size() > 9 || !AllDigits(s, 0, s.size())) return false;
+    *value = std::atoi(s.c_str());
+    return true;
+}
+
+bool ValidDate(const std::string& s) {
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-') return false;
+    if (!AllDigits(s, 0, 4) || !AllDigits(s, 5, 2) || !AllDigits(s, 8, 2)) return false;
+    int month = std::atoi(s.substr(5, 2).c_str()), day = std::atoi(s.substr(8, 2).c_str());
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+bool ValidName(const std::string& s) {
+    if (s.empty() || s.size() > MOST_NAME_CHARS) return false;
+    for (char c : s)
+        if (c <= ' ' || c > '~') return false;
+    return true;
+}
+
+// A plain file name in replays/, never a path.
+bool ValidReplay(const std::string& s) {
+    if (s.empty() || s.size() > MOST_REPLAY_CHARS || s[0] == '.') return false;
+    for (char c : s)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+              c == '_' || c == '-'))
+            return false;
+    return true;
+}
+
+std::string LoginName() {
+    const char* login = getlogin();
+    std::string name = login != nullptr ? login : "";
+    if (name.empty()) {
+        const passwd* user = getpwuid(geteuid());
+        if (user != nullptr && user->pw_name != nullptr) name = user->pw_name;
+    }
+    // One word of printable characters, as the file keeps it.
+    if (name.size() > MOST_NAME_CHARS) name.resize(MOST_NAME_CHARS);
+    for (char& c : name)
+        if (c <= ' ' || c > '~') c = '_';
+    return name.empty() ? "player" : name;
+}
+
+std::string Today() {
+    std::time_t now = std::time(nullptr);
+    std::tm local;
+    char text[16] = "1970-01-01";
+    if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+// The lock on the table: held from the read to the write.
+class TableLock {
+public:
+    explicit TableLock(const std::string& folder) {
+        if (!MakeFolders(folder)) return;
+        fd = open((folder + "/scores.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) return;
+        while (flock(fd, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            close(fd);
+            fd = -1;
+            return;
+        }
+    }
+    ~TableLock() {
+        if (fd >= 0) close(fd);
+    }
+    bool Held() const { return fd >= 0; }
+    TableLock(const TableLock&) = delete;
+    TableLock& operator=(const TableLock&) = delete;
+
+private:
+    int fd = -1;
+};
+
+// The table in the file; none when there is no file. A damaged one is set
+// aside; one that cannot be read or set aside is left alone and not
+// written over (*writable goes false).
+std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
+    std::vector<HighScore> table;
+    std::string text, why;
+    if (!ReadFileBytes(file, &text)) {
+        // No folder (or a file where the folder should be): no table yet.
+        if (errno != ENOENT && errno != ENOTDIR) {
+            error("High scores: cannot read \"%s\" (%s); it is left as it is and this game's score is not kept\n",
+                  file.c_str(), std::strerror(errno));
+            *writable = false;
+        }
+        return table;
+    }
+    if (ParseHighScores(text, &table, &why)) return table;
+    table.clear();
+    std::string aside = file + ".bad";
+    if (*writable && std::rename(file.c_str(), aside.c_str()) == 0) {
+        error("High scores: \"%s\" is damaged (%s); it is kept as \"%s\" and a fresh table starts\n",
+              file.c_str(), why.c_str(), aside.c_str());
+    } else {
+        error("High scores: \"%s\" is damaged (%s); a fresh table is shown\n", file.c_str(), why.c_str());
+        *writable = false;
+    }
+    return table;
+}
+
+std::string Extension(const std::string& path) {
+    size_t slash = path.rfind('/');
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string extension = path.substr(dot);
+    return extension.size() <= 8 && ValidReplay("x" + extension) ? extension : "";
+}
+
+// A copy of the recording under a new name in folder/replays; the name, or
+// "" when there is no recording or it could not be copied.
+std::string KeepReplay(const std::string& folder, const std::string& recording) {
+    std::string bytes;
+    if (recording.empty() || !ReadFileBytes(recording, &bytes)) return "";
+    std::string replays = folder + "/replays";
+    std::string extension = Extension(recording);
+    std::string pattern = replays + "/game-XXXXXX" + extension;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    // The name is taken first, so that no other game can take it; the copy
+    // then replaces the empty file whole.
+    int fd = MakeFolders(replays) ? mkstemps(name.data(), int(extension.size())) : -1;
+    if (fd >= 0) close(fd);
+    if (fd < 0 || !WriteFileAtomically(name.data(), bytes)) {
+        error("High scores: cannot keep the replay in \"%s\" (%s); the entry keeps none\n", replays.c_str(),
+              std::strerror(errno));
+        if (fd >= 0) unlink(name.data());
+        return "";
+    }
+    return std::string(name.data()).substr(replays.size() + 1);
+}
+
+void DeleteReplay(const std::string& folder, const HighScore& entry) {
+    if (entry.replay.empty()) return;
+    std::string path = folder + "/replays/" + entry.replay;
+    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+        error("High scores: cannot delete \"%s\" (%s)\n", path.c_str(), std::strerror(errno));
+}
+}  // namespace
+
+int PlaceFor(const std::vector<HighScore>& table, int score) {
+    size_t place = 0;
+    while (place < table.size() && table[place].score >= score) ++place;
+    return place < size_t(HIGH_SCORE_PLACES) ? int(place) : -1;
+}
+
+std::string FormatHighScores(const std::vector<HighScore>& table) {
+    std::string text = std::string(VERSION_LINE) + "\n";
+    for (const HighScore& entry : table)
+        text += std::to_string(entry.score) + " " + std::to_string(entry.wave) + " " + entry.date + " " +
+                entry.name + " " + (entry.replay.empty() ? "-" : entry.replay) + "\n";
+    return text;
+}
+
+bool ParseHighScores(const std::string& text, std::vector<HighScore>* table, std::string* why) {
+    table->clear();
+    std::istringstream lines(text);
+    std::string line;
+    if (!std::getline(lines, line) || line != VERSION_LINE) {
+        *why = "line 1 is not \"" + std::string(VERSION_LINE) + "\"";
+        return false;
+    }
+    for (int number = 2; std::getline(lines, line); ++number) {
+        const std::string where = "line " + std::to_string(number);
+        std::istringstream fields(line);
+        std::string score, wave, replay, extra;
+        HighScore entry;
+        if (!(fields >> score >> wave >> entry.date >> entry.name >> replay) || (fields >> extra)) {
+            *why = where + " is not five fields";
+            return false;
+        }
+        if (!ParseCount(score, &entry.score) || !ParseCount(wave, &entry.wave) || !ValidDate(entry.date) ||
+            !ValidName(entry.name) || (replay != "-" && !ValidReplay(replay))) {
+            *why = where + " has a bad field";
+            return false;
+        }
+        if (replay != "-") entry.replay = replay;
+        if (table->size() == size_t(HIGH_SCORE_PLACES)) {
+            *why = where + " is one entry too many";
+            return false;
+        }
+        if (!table->empty() && table->back().score < entry.score) {
+            *why = where + " is out of order";
+            return false;
+        }
+        table->push_back(entry);
+    }
+    return true;
+}
+
+HighScore ThisGame(int score, int wave) {
+    HighScore game;
+    game.score = score;
+    game.wave = wave;
+    game.date = Today();
+    game.name = LoginName();
+    return game;
+}
+
+ScoreBoard RecordHighScore(const std::string& folder, const HighScore& game, bool cheated,
+                           const std::string& recording) {
+    ScoreBoard board;
+    board.game = game;
+    board.game.replay.clear();
+    board.cheated = cheated;
+
+    TableLock lock(folder);
+    // A lock file left by an earlier game opens even where the folder has
+    // since become read-only.
+    bool writable = lock.Held() && access(folder.c_str(), W_OK) == 0;
+    if (!writable)
+        error("High scores: cannot write in \"%s\" (%s); the table is shown but not kept\n", folder.c_str(),
+              std::strerror(errno));
+    const std::string file = folder + "/scores";
+    board.table = LoadTable(file, &writable);
+    if (cheated) return board;
+
+    int place = PlaceFor(board.table, game.score);
+    if (place < 0) return board;
+    HighScore entry = board.game;
+    if (writable) entry.replay = KeepReplay(folder, recording);
+    board.table.insert(board.table.begin() + place, entry);
+    std::vector<HighScore> dropped(board.table.begin() + std::min<size_t>(board.table.size(), HIGH_SCORE_PLACES),
+                                   board.table.end());
+    board.table.resize(std::min<size_t>(board.table.size(), HIGH_SCORE_PLACES));
+    board.newPlace = place;
+    if (!writable) return board;
+
+    if (WriteFileAtomically(file, FormatHighScores(board.table))) {
+        for (const HighScore& gone : dropped) DeleteReplay(folder, gone);
+    } else {
+        error("High scores: cannot write \"%s\" (%s); this game's score is not kept\n", file.c_str(),
+              std::strerror(errno));
+        DeleteReplay(folder, entry);
+        board.table[size_t(place)].replay.clear();
+    }
+    return board;
+}

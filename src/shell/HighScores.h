@@ -1,0 +1,51 @@
+// The ten best games, kept in the player's data folder (UserDataFolder) in
+// the text file "scores", with each game's replay kept beside it in
+// "replays/". Every game that enters is read, merged and written back under
+// a lock, so games running at the same time lose no score.
+#ifndef KORVALEND_HIGHSCORES_H
+#define KORVALEND_HIGHSCORES_H
+
+#include <string>
+#include <vector>
+
+const int HIGH_SCORE_PLACES = 10;
+
+struct HighScore {
+    int score = 0;
+    int wave = 0;
+    std::string date;    // YYYY-MM-DD
+    std::string name;    // the player's login name
+    std::string replay;  // file name of the kept replay in replays/, "" for none
+};
+
+// What the game-over picture shows.
+struct ScoreBoard {
+    std::vector<HighScore> table;  // best first, at most HIGH_SCORE_PLACES
+    int newPlace = -1;             // this game's index in table, or -1
+    bool cheated = false;          // this game is shown apart, unranked
+    HighScore game;                // this game
+};
+
+// The index a score takes: below every entry it does not beat (an older
+// equal score stays above), or -1 when the table is full and it is lower
+// than or equal to the last.
+int PlaceFor(const std::vector<HighScore>& table, int score);
+
+// The file: a version line, then one entry a line, best first.
+std::string FormatHighScores(const std::vector<HighScore>& table);
+// False, with *why naming the line, for anything but a whole table.
+bool ParseHighScores(const std::string& text, std::vector<HighScore>* table, std::string* why);
+
+// This user's game of today.
+HighScore ThisGame(int score, int wave);
+
+// Enters game into the table in folder and returns what to show. A cheated
+// game is shown but never ranked. recording is the path of the game's replay;
+// an entry that enters keeps a copy of it (none when there is no such file),
+// and the copy of an entry that drops off is deleted. A damaged table is
+// reported, kept aside as "scores.bad", and a fresh one starts; a folder that
+// cannot be written is reported and the table is only shown.
+ScoreBoard RecordHighScore(const std::string& folder, const HighScore& game, bool cheated,
+                           const std::string& recording);
+
+#endif
