@@ -60,6 +60,7 @@ test-asan:
 
 bench: build
 	$(XVFB) sh -c 'for b in $(BUILD)/bench_*; do [ -x "$$b" ] && (cd $(BUILD) && ./$$(basename $$b)); done'
+	bash bench/timedemo.sh $(BUILD)
 
 # The drivers and the library they test, built for libFuzzer with the
 # sanitizers, then each driver run from the generated data for FUZZ_SECONDS.

@@ -82,15 +82,7 @@ REPORTS=0
 CASES=()  # the screenshots of the montage, in the order taken
 # change KEYS...: presses the keys and waits for the mode report and a few frames.
 change() {
-    local i n
-    xdotool key "$@"
-    for i in $(seq 1 100); do
-        n=$(grep -c "^Succeded in entering" "$ART/stderr.txt")
-        [ "$n" -gt "$REPORTS" ] && break
-        sleep 0.1
-    done
-    [ "$n" -gt "$REPORTS" ] || fail "no mode change after $*"
-    REPORTS=$n
+    press_for_report "^Succeded in entering" "$@" || fail "no mode change after $*"
     sleep 0.8
 }
 

@@ -18,16 +18,8 @@ check() {  # check NAME COMMAND...: counts a failure, goes on
 gt() { awk "BEGIN{exit !($1 > $2)}"; }
 lt() { awk "BEGIN{exit !($1 < $2)}"; }
 
-REPORTS=0
 mode_change() {  # mode_change KEYS...: waits for the report of the change
-    local i n
-    xdotool key "$@"
-    for i in $(seq 1 100); do
-        n=$(grep -c "in entering" "$ART/stderr.txt")
-        [ "$n" -gt "$REPORTS" ] && break
-        sleep 0.1
-    done
-    REPORTS=$n
+    press_for_report "in entering" "$@" || fail "no mode report after $*"
     sleep 1
 }
 

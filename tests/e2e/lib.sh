@@ -153,6 +153,23 @@ rock_pixels() {
         -fx "(abs(r-b)<0.1 && abs(r-g)<0.1 && r>0.15 && r<0.7) ? 1 : 0" -format "%[fx:mean*w*h]" info:
 }
 
+# press_for_report PATTERN KEYS...: presses the keys and waits up to 10 s
+# for one more line of standard error matching PATTERN than REPORTS counts;
+# REPORTS becomes the new count. False when none came.
+REPORTS=0
+press_for_report() {
+    local pattern=$1 i n
+    shift
+    xdotool key "$@"
+    for i in $(seq 1 100); do
+        n=$(grep -c "$pattern" "$ART/stderr.txt")
+        [ "$n" -gt "$REPORTS" ] && break
+        sleep 0.1
+    done
+    [ "$n" -gt "$REPORTS" ] || return 1
+    REPORTS=$n
+}
+
 wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
     local i
     for i in $(seq 1 $(( $2 * 10 ))); do
