@@ -473,9 +473,10 @@ TEST(Fade, OutEndsNearBlackAndInEndsNearThePicture) {
     EXPECT_NEAR(projection[5], 1.0, 1e-6) << "the perspective projection is back";
 }
 
+// Everything queued, what the game's own source kept from a mode change too.
 void DrainEvents() {
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (FeedPollEvent(&e)) {
     }
 }
 
@@ -509,7 +510,7 @@ TEST(DelayInteractively, KeyPressOrClickEndsItEarly) {
     Timer timer;
     timer.Start();
     EXPECT_TRUE(s->DelayInteractively(5000));
-    EXPECT_EQ(timer.GetTime(), 0.0) << "the waiting press ends it at the first look";
+    EXPECT_LT(timer.GetTime(), 1.0) << "the waiting press ends it at once";
     FeedLive();
 
     DrainEvents();

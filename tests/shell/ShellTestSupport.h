@@ -34,9 +34,10 @@ inline void StartWorldOnce() {
 
 using worldtest::ClearWorld;
 
+// Everything queued, what the game's own source kept from a mode change too.
 inline void DrainEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (FeedPollEvent(&event)) {
     }
 }
 
