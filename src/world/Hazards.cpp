@@ -8,8 +8,11 @@
 
 void NovaExplosion(Vector3 center) {
     // Counted once: what the blast itself adds (fragments, replacements) lies
-    // beyond the start and is spared. Objects are only marked dead here.
-    for (int i = gObjects.NumObjects() - 1; i >= 0; --i) gObjects[i]->BeenDamaged(1, nullptr);
+    // beyond the start and is spared. Objects are only marked dead here, so
+    // the dead of an earlier blast may still be listed (a second nova in the
+    // frame, or the cheat key again in the pause): they do not die twice.
+    for (int i = gObjects.NumObjects() - 1; i >= 0; --i)
+        if (gObjects[i]->alive) gObjects[i]->BeenDamaged(1, nullptr);
 
     PlayWorldSound(NOVA_BOOM_SOUND);
 

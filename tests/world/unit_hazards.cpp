@@ -66,6 +66,16 @@ TEST_F(Hazards, ABlastHurtsEverythingOnceAndCreditsNobody) {
     EXPECT_GE(liveFragments, 1);
     EXPECT_TRUE(p->alive);
     EXPECT_EQ(p->score, 0);
+
+    // A second blast before the loop has cleared the dead (the game paused,
+    // or two novas in one frame): what is dead does not explode again, so
+    // the cheat key held down in the pause cannot multiply the asteroids.
+    gParticleEngine->Clear();
+    const int mediums = Count(MEDIUM_ASTEROID);
+    NovaExplosion(Vector3());
+    EXPECT_EQ(Particles(), 2000 + 500 * liveFragments);  // the mediums' bursts only
+    EXPECT_EQ(Count(MEDIUM_ASTEROID), mediums);          // the dead big did not split again
+    EXPECT_EQ(steel->hitPoints, 8);
 }
 
 TEST_F(Hazards, MinesChaseWithinTheSpeedLimitAndTakeNineShots) {
