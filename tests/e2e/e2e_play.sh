@@ -42,13 +42,6 @@ base=$(diff_pixels still_a still_b)
 echo "still picture changes in $base pixels"
 [ "${base%.*}" -lt 200 ] || fail "the frozen picture is not still ($base)"
 
-expect_change() {  # expect_change NAME BEFORE AFTER
-    local d
-    d=$(diff_pixels "$2" "$3")
-    echo "$1 changes $d pixels"
-    [ "${d%.*}" -gt 300 ] || fail "$1 did not change the picture ($d)"
-}
-
 # Shots are small bolts; machine guns and triple fire (cheats) make a stream
 # of them ahead of the cockpit while the button is held.
 xdotool key m t

@@ -132,6 +132,15 @@ diff_pixels() {
     compare -metric AE -fuzz 3% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
 }
 
+# Fails unless the screenshot AFTER differs from BEFORE in more than 300
+# pixels of that area.
+expect_change() {  # expect_change NAME BEFORE AFTER
+    local d
+    d=$(diff_pixels "$2" "$3")
+    echo "$1 changes $d pixels"
+    [ "${d%.*}" -gt 300 ] || fail "$1 did not change the picture ($d)"
+}
+
 # Number of pixels that differ within the centre of the screen, where shots
 # fired from the cockpit fly.
 diff_centre() {

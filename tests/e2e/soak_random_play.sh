@@ -54,6 +54,7 @@ for script in "$ART"/play/*.xdo; do
     keep_games
 done
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during random play"
+keep_games  # a game begun by the last script
 minutes=$(awk "BEGIN{printf \"%.1f\", ($(date +%s) - $started) / 60}")
 
 # Escape toggles the pause, so the game may be paused already; a bonus or
