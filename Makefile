@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # make run  - install what is missing, build the game and its data (nothing else), play
 # make test - the whole build, then every test (and the sanitizer build's unit and soak tests)
 # make fuzz - every reader under libFuzzer for FUZZ_SECONDS each (needs clang)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time of the sound library's mixing callback over the first 60 s of a song
 // from the game's play list, one device buffer at a time, with the game
 // thread's once-a-frame work (60 frames a second) in between, both timed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time of one world frame in the heavy scene (800 x 600, 100 asteroids of
 // mixed sizes, 10,000 live particles, the chase camera): RenderWorld, the
 // same frame drawn the plain way (one matrix and strip per particle, the grid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time of one UpdateWorld at a fixed 1/60 s step with 100 to 3,000 asteroids
 // of mixed sizes spread through the arena, next to the collision pass alone
 // done by the grid and by the plain loop over every pair, all in one run.

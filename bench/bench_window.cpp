@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The memory floor of any SDL + OpenGL program here: a bare 800 x 600 window
 // with a textured, lit, fogged and blended triangle drawn for a second (so
 // the software renderer has built its shaders and threads), then its peak

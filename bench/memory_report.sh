@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Peak resident memory of the game in a wave at 800 x 600 beside a bare SDL +
 # OpenGL window, in one run, with what the game's mappings are made of.
 # Usage: bench/memory_report.sh [BUILD_DIR [DATA_DIR]]   (starts its own Xvfb;

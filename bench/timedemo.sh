@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The time demo of the busy recording (tests/replays/busy.kvr) on a
 # 1920 x 1080 screen at 800 x 600, in a window and in full screen: the frame
 # times a player of that game gets, one line each.

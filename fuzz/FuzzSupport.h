@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the fuzz drivers whose readers take a file name: the input is
 // written to one temporary file per process, rewritten for every input.
 #ifndef KORVALEND_FUZZ_FUZZSUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Without libFuzzer: run every file named on the command line, and every
 // file in every folder named there, once through LLVMFuzzerTestOneInput,
 // and say how many the reader accepted. A reader fault aborts the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes, as a file, to LoadBitmap: SDL's BMP reader and our
 // conversion to RGBA rows, the path of the title pictures and of every BMP
 // texture before its upload. An accepted picture must hold width x height

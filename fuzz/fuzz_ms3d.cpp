@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the MS3D reader. A model it accepts must only
 // refer to vertices, triangles and materials inside its own tables.
 #include <cstdint>

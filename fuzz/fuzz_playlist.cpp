@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the music play-list reader as the list file:
 // lines of any length, no final line feed, binary bytes, nothing at all.
 // Every entry must be "Music/" and one piece of at most 99 characters

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the replay reader: as a whole recording (header,
 // compressed body, checksums) and, since the body's checksum stops most
 // changes at the door, as a body read record by record. A reader that

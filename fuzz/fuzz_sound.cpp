@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes, as a file, to the sound library stand-in: once as
 // an effect sample (decoded whole) and once as a music stream (decoded as
 // it plays), each then played through the mixer. An accepted sample holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the TGA decoder. An accepted image must have the
 // size and depth it claims and pixels that can all be read.
 #include <cstdint>

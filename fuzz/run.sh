@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every libFuzzer driver of a fuzz build for a while, one after another:
 #   fuzz/run.sh BUILD_DIR SECONDS [DRIVER...]
 # With FUZZ_RUNS set, a driver also stops after that many executions.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by CPack on the staged files before they are packed: Debian's own rule
 # puts games in /usr/games, while `make install` keeps bin/. The data is
 # ../share/korvalend3d from either.

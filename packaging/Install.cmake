@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` puts where, the uninstall target and the Debian
 # package. Included from the top-level CMakeLists.txt.
 #

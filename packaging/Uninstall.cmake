@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -DMANIFEST=build/install_manifest.txt -P Uninstall.cmake
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (run the install first)")

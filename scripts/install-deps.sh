@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages the game, its tools and its tests need.
 # Only what is missing is installed; running it again changes nothing.
 # With the argument "fuzz" it also installs what `make fuzz` needs.

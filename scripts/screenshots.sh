@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the README's screenshots from the real game under Xvfb:
 #   docs/intro.png    the title picture
 #   docs/wave.png     a wave from the chase camera, with an explosion

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The MilkShape 3D (.ms3d) reader.
 #ifndef KORVALEND_MILKSHAPEMODEL_H
 #define KORVALEND_MILKSHAPEMODEL_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A static triangle mesh with materials, drawn through a display list.
 #ifndef KORVALEND_MODEL_H
 #define KORVALEND_MODEL_H

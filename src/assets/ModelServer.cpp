@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ModelServer.h"
 
 #include "../shell/MyError.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every 3D model of the game, loaded once from a fixed table.
 #ifndef KORVALEND_MODELSERVER_H
 #define KORVALEND_MODELSERVER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One image held in memory and uploaded to OpenGL as a mipmapped texture.
 #ifndef KORVALEND_TEXTURE_H
 #define KORVALEND_TEXTURE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TextureServer.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Owner of every texture: one per file name, uploaded again after mode changes.
 #ifndef KORVALEND_TEXTURESERVER_H
 #define KORVALEND_TEXTURESERVER_H

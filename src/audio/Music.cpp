@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Music.h"
 
 #include <sys/stat.h>

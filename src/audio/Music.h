@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The background of a wave: the arcade beat, songs from the play list, or silence.
 #ifndef KORVALEND_MUSIC_H
 #define KORVALEND_MUSIC_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Sound.h"
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every sound effect of the game, loaded once and played by number.
 #ifndef KORVALEND_SOUND_H
 #define KORVALEND_SOUND_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The names of the game's sound effects, for code that only names one.
 #ifndef KORVALEND_SOUNDID_H
 #define KORVALEND_SOUNDID_H

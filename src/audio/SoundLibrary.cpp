@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's own small sound library. Samples are decoded whole when loaded;
 // streams are decoded ahead on the game thread into a ring buffer each.
 // Everything is mixed in SDL's audio callback into 16-bit stereo at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Our own small sound library: the handful of FSOUND operations the game
 // uses, with the same numbers, mixed in SDL's audio callback and decoded
 // through libsndfile.

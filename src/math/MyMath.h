@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vectors, quaternions, column-major 4x4 matrices and the one random source.
 #ifndef KORVALEND_MYMATH_H
 #define KORVALEND_MYMATH_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Full-screen pictures from BMP files, drawn scaled from a design resolution.
 #ifndef KORVALEND_BITMAP_H
 #define KORVALEND_BITMAP_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the world is seen from.
 #ifndef KORVALEND_CAMERA_H
 #define KORVALEND_CAMERA_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the X display tells beyond SDL: which keys and buttons are really
 // held, and that it has gone away; and the OpenGL driver kept loaded for the
 // whole run, however often SDL's video is restarted.

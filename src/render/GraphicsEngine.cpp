@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GraphicsEngine.h"
 
 #include <GL/gl.h>

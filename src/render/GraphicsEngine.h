@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixed GL state, the starscape, and the drawing of one world frame.
 #ifndef KORVALEND_GRAPHICSENGINE_H
 #define KORVALEND_GRAPHICSENGINE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HUD.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The heads-up display over the world.
 #ifndef KORVALEND_HUD_H
 #define KORVALEND_HUD_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ImageServer.h"
 
 #include <GL/gl.h>

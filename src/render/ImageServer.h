@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The flat 2D images of the HUD, drawn in a virtual 1600 x 1200 screen.
 #ifndef KORVALEND_IMAGESERVER_H
 #define KORVALEND_IMAGESERVER_H

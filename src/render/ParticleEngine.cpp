@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ParticleEngine.h"
 
 #include <GL/gl.h>

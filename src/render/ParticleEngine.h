@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Textured, camera-facing point particles with constant acceleration.
 #ifndef KORVALEND_PARTICLEENGINE_H
 #define KORVALEND_PARTICLEENGINE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ScoreTable.h"
 
 #include <GL/gl.h>

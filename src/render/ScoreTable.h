@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The high-score table drawn over the game-over picture.
 #ifndef KORVALEND_SCORETABLE_H
 #define KORVALEND_SCORETABLE_H

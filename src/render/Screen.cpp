@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Screen.h"
 
 #include <SDL/SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one window, its video modes and the blocking screen effects.
 #ifndef KORVALEND_SCREEN_H
 #define KORVALEND_SCREEN_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TextWriter.h"
 
 #include <GL/gl.h>

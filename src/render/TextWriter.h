@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines of text in the HUD's look (white with a soft glow, tinted by the
 // current colour), set from the glyph atlas "Images/hudfont.tga": the
 // printable ASCII characters, space first, in a grid of 16 x 8 equal cells

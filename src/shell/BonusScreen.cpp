@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tally between two waves: the wave bonus, its multiplier and the count
 // into the score. Any key or click skips to the end and credits the rest.
 #include <SDL/SDL.h>

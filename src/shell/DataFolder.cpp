@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DataFolder.h"
 
 #include <sys/stat.h>

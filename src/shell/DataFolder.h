@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the game's data folders (Models/, Images/, Sounds/, Music/) are. The
 // game reads them by relative path, so at start-up it changes into the
 // folder that has them.

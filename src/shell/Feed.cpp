@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Feed.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one source of the game's time and input. Every clock reading and every
 // event the game handles comes through here: live from SDL (and written down
 // when a game is being recorded), read back from a recording, or simulated

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GameOverScores.h"
 
 #include "../render/ScoreTable.h"

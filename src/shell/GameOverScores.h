@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The high-score table of the game-over picture: the game just over goes
 // into the table before the picture comes, and the table is drawn into the
 // picture before each of its fades.

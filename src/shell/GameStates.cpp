@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The screens around the games: the intro, the endless run of games and the
 // game-over picture.
 #include <SDL/SDL.h>

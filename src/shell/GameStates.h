@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sequence of screens, the wave loop and the input handler.
 #ifndef KORVALEND_GAMESTATES_H
 #define KORVALEND_GAMESTATES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Gamepad.h"
 
 #include <SDL/SDL.h>

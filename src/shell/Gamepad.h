@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The first connected gamepad, passed on as SDL 1.2 joystick events so that
 // it reaches the game, and can be recorded and played back, like the keys.
 #ifndef KORVALEND_GAMEPAD_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Globals.h"
 
 #include "../assets/TextureServer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The world state every module shares.
 #ifndef KORVALEND_GLOBALS_H
 #define KORVALEND_GLOBALS_H

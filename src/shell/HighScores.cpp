@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HighScores.h"
 
 #include <fcntl.h>

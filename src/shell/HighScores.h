@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ten best games, kept in the player's data folder (UserDataFolder) in
 // the text file "scores", with each game's replay kept beside it in
 // "replays/". Every game that enters is read, merged and written back under

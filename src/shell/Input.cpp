@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keyboard, mouse and gamepad: held controls of the ship, game commands
 // and cheats.
 #include <SDL/SDL.h>

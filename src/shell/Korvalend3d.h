@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Everything the game shell uses, in one include.
 #ifndef KORVALEND_KORVALEND3D_H
 #define KORVALEND_KORVALEND3D_H

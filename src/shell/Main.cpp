@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process: the command line and the remembered settings, video up, the
 // world state, the first picture, then the game for ever. It ends only
 // through exit, which runs Cleanup (and, once the game is up, saves the

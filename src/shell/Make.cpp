@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Spawners: each announces its arrival, picks a place and a velocity and hands
 // the new object to the world list.
 #include "Make.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Spawners: everything that enters the arena from outside.
 #ifndef KORVALEND_MAKE_H
 #define KORVALEND_MAKE_H

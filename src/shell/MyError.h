@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Progress and failure messages. A formatted message is cut at 511 characters.
 #ifndef KORVALEND_MYERROR_H
 #define KORVALEND_MYERROR_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line. Without options the game starts as it always has (with
 // the remembered settings, when there are any).
 #ifndef KORVALEND_OPTIONS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Replay.h"
 
 #include <zlib.h>

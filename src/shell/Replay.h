@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A recorded game: what the game was given (every clock reading, every event
 // it handled) and, every few seconds, a checksum of the world, so that a
 // playback can prove it plays the same game and say where it does not.

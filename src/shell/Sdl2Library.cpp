@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Sdl2Library.h"
 
 #include <dlfcn.h>

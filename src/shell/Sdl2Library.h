@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL 2 library that sdl12-compat runs on, reached at run time for what
 // the SDL 1.2 API lacks: the game-controller mapping, which gives every
 // common pad the same layout. Only the few functions the pad needs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the player chose in the last run (the screen, the camera, the music,
 // the volumes, the controls and the particles), kept in UserConfigFolder()
 // as "settings", a commented file of "key = value" lines, written at quit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Timer.h"
 
 #include "Feed.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stopwatch over the game's millisecond clock (Feed).
 #ifndef KORVALEND_TIMER_H
 #define KORVALEND_TIMER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "UserFiles.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The player's own files (high scores, settings, kept replays): where they
 // live and how they are written, so that a crash or a second game running at
 // the same time never leaves half a file behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "VirtualPad.h"
 
 #include <fcntl.h>

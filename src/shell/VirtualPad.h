@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A pad made in software with SDL 2's virtual joystick, for tests of the
 // pad's whole road: SDL's mapping, Gamepad_Pump, the events, the game. It
 // takes the standard layout, so axes and buttons are numbered as in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A game is a run of waves; a wave is one frame after another until the
 // arena has been free of asteroids for five seconds or the last ship is lost.
 #include <SDL/SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The grid is rebuilt every pass from the positions the objects have when the
 // pass begins, and the pairs close enough to collide are gathered before any
 // handler runs. That is exact because no handler moves an object or changes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The collision pass of a world step: every colliding pair among the objects
 // of a list, both handlers called, from the top of the list down.
 #ifndef KORVALEND_COLLISIONS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Novas and their world-wide blast, homing mines, gravity wells.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Object.h"
 
 #include <GL/gl.h>

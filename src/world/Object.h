@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The base of everything in the arena, the list that owns it all, and the
 // collision test.
 #ifndef KORVALEND_OBJECT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Placement helpers, shooters and shots, asteroids.
 #include "Objects.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shooters and shots, asteroids, and the placement helpers spawners share.
 #ifndef KORVALEND_OBJECTS_H
 #define KORVALEND_OBJECTS_H

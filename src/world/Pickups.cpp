@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prizes, multipliers, damaged ships and bonuses.
 #include "../assets/ModelServer.h"
 #include "../shell/Globals.h"

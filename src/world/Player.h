@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ship the player flies: one object for the whole run.
 #ifndef KORVALEND_PLAYER_H
 #define KORVALEND_PLAYER_H

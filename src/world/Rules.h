@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Numbers the game's rules fix, named once for every module that uses them.
 #ifndef KORVALEND_RULES_H
 #define KORVALEND_RULES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Enemy ships: they cross the arena once along one axis, swerving now and
 // then, and fire at the player's ship when it comes within range.
 #include "../assets/ModelServer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The files the asset generator writes into the build folder, read back
 // byte by byte: the exact TGA header the game accepts, image sizes that fit
 // the HUD's 1600 x 1200 layout, the title bitmaps, and models laid out as

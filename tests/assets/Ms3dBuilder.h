@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes MilkShape 3D files byte by byte, for the loader tests.
 #ifndef KORVALEND_TESTS_MS3DBUILDER_H
 #define KORVALEND_TESTS_MS3DBUILDER_H

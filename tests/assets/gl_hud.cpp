@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The image server, the HUD and its text writer, drawn into a real 800 x 600
 // window: one pixel is two virtual units. The images are solid colours made
 // here, so every pixel read back tells which image landed there.

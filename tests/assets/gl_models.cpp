@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Models, their display lists and the model server in a real OpenGL context.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Textures and the texture server in a real OpenGL context.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every generated data file, damaged one way at a time, through the game's
 // own loaders: cut short at several offsets, bytes flipped, all zeros, a
 // folder in its place. A loader either refuses the file, leaving nothing

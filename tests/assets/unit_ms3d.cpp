@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The MS3D reader on files built in memory; nothing here needs OpenGL.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The TGA decoder on bytes built in memory; the upload is tested under gl_.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers of the audio tests: sound files made on the spot, the mixer's
 // output, and child processes for cases that need a fresh singleton.
 #ifndef KORVALEND_AUDIOTESTFILES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generated effects and songs, loaded the way the game loads them and
 // then inspected sample by sample: present, audible, unclipped, of a length
 // that suits their moment, and the loops seamless.

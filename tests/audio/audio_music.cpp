@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The music: beat, play list and songs, heard through the mixer. Each case
 // runs in a child process of its own, in a fresh folder, because the music
 // reads its play list once per process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's effects: loading, one-shots, loops and volume, heard through
 // the mixer. The effects are made here, each a steady level of its own, with
 // one file left out.

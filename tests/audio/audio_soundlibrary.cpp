@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sound library itself, judged by the samples its mixer puts out.
 #include <gtest/gtest.h>
 

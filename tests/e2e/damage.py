@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Damages data files in place, the same way on every run.
 Usage: damage.py KIND FILE...
 KIND: cut-header (first 18 bytes kept), cut-half, flip (24 bytes changed,

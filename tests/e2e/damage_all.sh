@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real game with one data file damaged at a time, every generated file
 # and every kind of damage in DAMAGE_KINDS (default: all of them): each run
 # shows the intro, plays a little of a wave and quits with 0.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs of the real game on a damaged copy of its data; sourced after lib.sh.
 
 # data_copy NAME: a copy of the game and its data in $ART/NAME; prints it.

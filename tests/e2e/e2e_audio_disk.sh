@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real game's mixed sound, written by SDL's disk audio driver, is not
 # silent during the intro and during the first wave.
 set -u

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The game starts, plays the intro and a wave, and quits with 0 on data sets
 # of which many files are damaged at once, on hostile play lists, and with
 # the disk audio driver writing where it cannot.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every video mode, full screen and windowed, on two screens that cannot
 # switch their resolution (Xvfb): the whole picture is shown, scaled
 # uniformly and centred in full screen, with the HUD where it belongs. Then a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real game under Xvfb with a virtual pad (SDL 2's virtual joystick,
 # attached through the game's test variable): found when plugged in during
 # play, the left stick turns (not inside the dead zone), the right trigger

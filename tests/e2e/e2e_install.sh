@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed game: install into a prefix with a space in its path, check
 # the desktop entry, metainfo and manual page, play it from another folder
 # (models, intro, sound, clean quit), then moved elsewhere, with its data

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The game starts and plays with data folders deleted, and with no audio
 # device at all: every failure is reported and the game goes on.
 set -u

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Mode changes, a lost display and a lost focus in the real game: the clock
 # never jumps (with no audio device either), keys held through a change and
 # released after it stop what they did, a refused change keeps the mouse

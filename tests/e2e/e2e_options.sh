@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real game's command line and remembered settings under Xvfb. Without
 # options and saved files it starts as it always has: full screen at
 # 800 x 600 first, and the same start-up lines once the settings it saved

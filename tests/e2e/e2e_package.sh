@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian package: built by CPack from this build, lintian finds no error;
 # as root, dpkg installs it, the installed game plays from another folder,
 # and dpkg -r leaves none of its files behind.

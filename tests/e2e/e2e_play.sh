@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real game under Xvfb: intro, a wave, firing, thrust, turning, camera
 # keys, the keypad with Num Lock on and off, and a clean quit.
 set -u

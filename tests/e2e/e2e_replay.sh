@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Replays of the real game: a kept recording watched at its own pace, with
 # every checksum equal and the viewer's camera key honoured; damaged,
 # foreign and other-data recordings refused with one message and status 1;

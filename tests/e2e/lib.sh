@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared pieces of the end-to-end tests: start the real game under its own
 # X server, drive it with xdotool, take and compare screenshots.
 # Usage: source lib.sh BUILD_DIR TEST_NAME

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes xdotool scripts of random play: presses, holds and releases of
 every key the game binds (but the quit key), mouse motion and buttons.
 Usage: random_play.py SEED CHUNKS DIR [fixed-mode]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Reads a recorded game (replays/*.kvr) for the end-to-end tests.
 Usage: replay_tape.py FILE clock   - checks the clock never goes back or leaps
        replay_tape.py FILE summary - counts of each kind of record"""

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Random play of the real game for minutes: presses, holds and releases of
 # every bound key but the quit key (cheats, camera, volume, music and video
 # mode keys included), mouse motion and buttons, from a fixed seed. The game

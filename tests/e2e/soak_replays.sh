@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The kept recordings (tests/replays) played back as fast as they can be
 # drawn, by this build (release or sanitizer): every checksum of the world
 # must equal the recorded one, to the end of each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the window tests of the renderer: bring the screen up the way
 // start-up does, read pixels back, write small picture files.
 #ifndef KORVALEND_RENDER_GLTESTSUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The world frame drawn the plain way, one call per thing: every particle
 // with its own matrix and strip, the grid as 153 immediate line loops, every
 // object drawn whether it can be seen or not. The renderer's faster paths

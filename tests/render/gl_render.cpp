@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The world renderer, particles, cameras and bitmaps in a real window, read
 // back pixel by pixel.
 #include <algorithm>

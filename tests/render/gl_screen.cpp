@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Video modes, the rebuild after each change, fades and the interruptible
 // delay, in a real window.
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading BMP files into bottom-up RGBA rows; no window needed.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The particle engine's bookkeeping: growth, ageing, motion, the global
 // switch, and the billboard rotation every draw call uses.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // World-renderer logic that needs no window: the back-to-front order, the
 // starscape's placement and random draws, and the three cameras.
 #include <gtest/gtest.h>

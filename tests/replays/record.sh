@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Records the kept replays from the real game, played by xdotool under Xvfb:
 #   bash tests/replays/record.sh BUILD_DIR
 # quiet.kvr  the first wave, flown and fired at, then quit;

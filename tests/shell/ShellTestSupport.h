@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers for the game shell's tests: SDL's event queue, a world with one
 // ship, captured output.
 #ifndef KORVALEND_SHELLTESTSUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The screens between games and waves, in a real window: the bonus tally,
 // its skipping, the intro and the game-over picture with its table, and the
 // screen keys.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Many waves played by a scripted pilot through the game's own wave loop and
 // bonus screen (DoOneWave), headless, on the simulated clock (a frame every
 // 16 ms), with the world's bookkeeping checked after every frame.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The world state before and after InitGlobals.
 #include "ShellTestSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The high-score table on disk: ranking and ties, a full table, cheated
 // games, damaged files, two games writing at once, folders that cannot be
 // written, and the replays the entries keep.

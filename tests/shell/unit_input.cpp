@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every key, mouse and gamepad binding, driven by real events through SDL's
 // queue; the pad also through SDL 2's virtual joystick and its mapping.
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real executable's first steps: the command line, the remembered
 // settings, finding the data folder; without video, a clear message and
 // exit code 1.

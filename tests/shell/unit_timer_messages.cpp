@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stopwatch over the game's clock and the three message functions.
 #include <cerrno>
 #include <cstring>

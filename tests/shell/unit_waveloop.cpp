@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The wave loop's rules: wave set-up and its random draws, the order of one
 // world step, the arrival timers, the relaunch and the end of a game.
 #include <algorithm>

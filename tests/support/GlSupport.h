@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A bare OpenGL window (no game screen) and pixel helpers for window tests.
 #ifndef KORVALEND_TESTS_SUPPORT_GLSUPPORT_H
 #define KORVALEND_TESTS_SUPPORT_GLSUPPORT_H

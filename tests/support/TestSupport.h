@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers shared by the test programs of several folders.
 #ifndef KORVALEND_TESTSUPPORT_H
 #define KORVALEND_TESTSUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A clean world for each test: the arena of the game, a player that is not in
 // the list, a particle engine to count bursts, and a log of every sound cue.
 // Tests move the world on with the game's own UpdateWorld.

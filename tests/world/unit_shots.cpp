@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WorldFixture.h"
 
 using namespace worldtest;

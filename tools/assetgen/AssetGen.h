@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The asset generator: every model, texture, picture, sound and song of the
 // game, made from code with fixed seeds.
 #ifndef KORVALEND_ASSETGEN_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Canvas.h"
 
 #include <algorithm>

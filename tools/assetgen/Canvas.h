@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A floating-point RGBA picture with anti-aliased shape drawing, used for
 // every texture, HUD image and title picture the generator writes.
 // Row 0 is the top of the picture; the file writers turn it round where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text set with FreeType into coverage masks, for captions, digits and the
 // numbers on the multiplier tokens.
 #ifndef KORVALEND_ASSETGEN_FONT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop icon at every size the hicolor theme gets: the ship seen from
 // above, climbing out of a corner of deep space past an asteroid, with its
 // engine lit and a shot ahead. Drawn in units of the icon's side, so every

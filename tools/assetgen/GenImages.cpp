@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The flat pictures: the particle flare, the HUD's digits, font, captions,
 // icons, cross hairs and pause panel, and the two full-screen title pictures.
 //

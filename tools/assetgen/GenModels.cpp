@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's seventeen models and their textures, built from simple solids.
 // Object space: +z forward, +y up. The game scales every model so that its
 // farthest point lands on the object's radius, so only proportions matter.

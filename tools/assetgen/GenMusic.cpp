@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The songs of the play list, composed here: a drum kit, a bass, pads, an
 // arpeggio and a lead that follow a minor-key chord progression through
 // several sections, mixed in stereo with echo and reverb and written as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game's sound effects, synthesised: each one is drawn for the moment it
 // is heard, short and punchy, and written as 16-bit mono WAV.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ImageFiles.h"
 
 #include "AssetGen.h"

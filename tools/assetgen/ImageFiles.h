@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writers for the two picture formats the game reads: uncompressed
 // true-colour TGA (textures and HUD images) and 24-bit Windows BMP (the
 // full-screen title pictures).

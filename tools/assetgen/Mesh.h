@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Triangle meshes for the generated models: parts are built from simple
 // solids, moved into place, and merged into a model whose normals are
 // worked out per corner with a crease angle (smooth rock, flat armour).

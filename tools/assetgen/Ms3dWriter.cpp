@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Ms3dWriter.h"
 
 #include "AssetGen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a model as a MilkShape 3D binary file, version 4.
 #ifndef KORVALEND_ASSETGEN_MS3DWRITER_H
 #define KORVALEND_ASSETGEN_MS3DWRITER_H

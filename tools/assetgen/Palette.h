@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Colours that the models and the pictures must agree on.
 #ifndef KORVALEND_ASSETGEN_PALETTE_H
 #define KORVALEND_ASSETGEN_PALETTE_H

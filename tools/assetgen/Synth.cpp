@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Synth.h"
 
 #include <sndfile.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small synthesiser for the generated effects and songs: oscillators,
 // noise, envelopes, filters and file writing. Everything is deterministic:
 // noise comes from our own generator with a fixed seed per sound.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small vector maths, a seeded random source and tileable noise for the
 // generated models and pictures. Everything lives in namespace vis so that
 // nothing clashes with the sound generator linked into the same program.
