@@ -18,22 +18,23 @@ fail() {
     exit 1
 }
 
-# start_x [WIDTHxHEIGHT]: picks a free display number and starts Xvfb on it
-# (1024x768 unless given).
+# start_x [WIDTHxHEIGHT]: starts Xvfb (1024x768 unless given) on a display
+# number the server picks itself and reports (-displayfd), so two tests
+# started at the same instant never share a server.
 start_x() {
-    local n size=${1:-1024x768}
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 1 50); do
-            xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-            sleep 0.1
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-        done
+    local size=${1:-1024x768} n=""
+    : >"$ART/.display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$ART/.display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        # The number is written whole, with its newline, once listening.
+        [ "$(wc -l <"$ART/.display")" -ge 1 ] && { n=$(head -n 1 "$ART/.display"); break; }
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    fail "could not start Xvfb"
+    [ -n "$n" ] || fail "could not start Xvfb"
+    export DISPLAY=":$n"
+    wait_until 10 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb on :$n does not answer"
 }
 
 # start_game DIR [ENV=VALUE ...]: runs DIR/korvalend3d from DIR (as the
@@ -65,9 +66,8 @@ start_game_at() {
 
 # Escape then q, as a player quits; the game must end with status 0.
 quit_game() {  # quit_game NAME
-    xdotool key Escape; sleep 0.3; xdotool key q
-    for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$GAME_PID" 2>/dev/null && fail "$1: did not quit"
+    escape_and_q
+    wait_for_exit 5 || fail "$1: did not quit"
     wait "$GAME_PID"; local status=$?; GAME_PID=""
     [ "$status" -eq 0 ] || fail "$1: exit status $status"
 }
@@ -81,7 +81,7 @@ play() {
     start_game_at "$dir" "$game" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$ART/$name.raw" "$@"
     wait_for_stderr "Intro screen!" 15 || fail "$name: no intro"
     wait_for_stderr "Play Game" 15 || fail "$name: the game did not start"
-    sleep 1
+    wait_for_wave "$name" || fail "$name: no wave on the screen"
     quit_game "$name"
     cp "$ART/stderr.txt" "$ART/$name.stderr.txt"
     models=$(grep -c "Succeded in loading model" "$ART/$name.stderr.txt")
@@ -178,6 +178,78 @@ press_for_report() {
     done
     [ "$n" -gt "$REPORTS" ] || return 1
     REPORTS=$n
+}
+
+# wait_until SECONDS COMMAND...: runs COMMAND every tenth of a second until
+# it succeeds; false when SECONDS pass first.
+wait_until() {
+    local i
+    for i in $(seq 1 $(( ${1%.*} * 10 ))); do
+        "${@:2}" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_for_exit SECONDS: true once the game has ended.
+wait_for_exit() {
+    wait_until "$1" eval '! kill -0 "$GAME_PID" 2>/dev/null'
+}
+
+# escape_and_q [TRIES]: Escape then q, as a player quits (the game reads
+# them in order, so q finds the pause). Escape toggles the pause, and a
+# bonus or game-over screen swallows keys: tried again while the game runs.
+escape_and_q() {
+    local try
+    for try in $(seq 1 "${1:-3}"); do
+        xdotool key Escape q
+        wait_for_exit 2 && return 0
+    done
+    return 1
+}
+
+# wait_for_still NAME [SECONDS]: screenshots 0.3 s apart until two in
+# a row show the same middle band (a fade over, the pause taken, embers
+# gone, a mode settled); NAME.png is the last. False after SECONDS (10).
+wait_for_still() {
+    local name=$1 end=$(( SECONDS + ${2:-10} )) d
+    shot "$name"
+    while [ "$SECONDS" -lt "$end" ]; do
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        cp "$ART/$name.png" "$ART/.before_still.png"
+        sleep 0.3  # the interval the picture must hold still over
+        shot "$name"
+        d=$(diff_pixels .before_still "$name")
+        [ "${d%.*}" -lt 100 ] && return 0
+    done
+    return 1
+}
+
+# wait_for_change NAME BEFORE [SECONDS]: screenshots until one differs from
+# BEFORE in more than 300 pixels of the middle band; NAME.png is that one.
+wait_for_change() {
+    local name=$1 end=$(( SECONDS + ${3:-10} )) d
+    while [ "$SECONDS" -lt "$end" ]; do
+        shot "$name"
+        d=$(diff_pixels "$2" "$name")
+        [ "${d%.*}" -gt 300 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_for_wave [NAME] [SECONDS]: the wave's fade-in is over: the arena grid
+# shows at full strength. NAME.png (wave) is the picture.
+wait_for_wave() {
+    local name=${1:-wave} end=$(( SECONDS + ${2:-15} )) g
+    while [ "$SECONDS" -lt "$end" ]; do
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        shot "$name"
+        g=$(grid_pixels "$name")
+        [ "${g%.*}" -gt 1000 ] && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
