@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: MIT
 # make run  - install what is missing, build the game and its data (nothing else), play
-# make test - the whole build, then every test (and the sanitizer build's unit and soak tests)
+# make test - both builds, every test (a minute of random play), the sanitizer build's unit and
+#             soak tests, a fuzz smoke; one summary at the end (scripts/test-all.sh)
+# make soak - five minutes of random play in each build, every game played back
 # make fuzz - every reader under libFuzzer for FUZZ_SECONDS each (needs clang)
 # make install [PREFIX=/usr/local], make uninstall - the game, its data, menu entry, icons, manual page
 # make package - build-package/korvalend3d_<version>_<arch>.deb, for /usr
@@ -15,7 +17,9 @@ XVFB       := xvfb-run -a -s "-screen 0 1024x768x24"
 # KORVALEND_WERROR=ON makes every compiler warning an error (CI sets it).
 KORVALEND_WERROR ?= OFF
 
-.PHONY: all deps build game asan run install uninstall package test test-asan bench damage-all clean fuzz fuzz-build fuzz-smoke
+KORVALEND_SOAK_SECONDS ?= 300
+
+.PHONY: all deps build game asan run install uninstall package test test-asan soak soak-release soak-asan bench damage-all clean fuzz fuzz-build fuzz-smoke
 
 all: build
 
@@ -51,13 +55,23 @@ package: deps
 	cmake --build $(PKG_BUILD) -j $(JOBS) --target korvalend3d manpage
 	cd $(PKG_BUILD) && cpack
 
-test: build asan
-	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
-	$(MAKE) test-asan
-	$(MAKE) fuzz-smoke
+test: deps
+	BUILD=$(BUILD) ASAN_BUILD=$(ASAN_BUILD) FUZZ_BUILD=$(FUZZ_BUILD) JOBS=$(JOBS) \
+	KORVALEND_WERROR=$(KORVALEND_WERROR) bash scripts/test-all.sh
 
 test-asan:
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'unit|soak'
+
+# The long random plays, both builds side by side (each has its own X
+# server); KORVALEND_SOAK_SEED picks another game.
+soak:
+	$(MAKE) -j2 soak-release soak-asan
+
+soak-release: build
+	KORVALEND_SOAK_SECONDS=$(KORVALEND_SOAK_SECONDS) ctest --test-dir $(BUILD) --output-on-failure -R soak_random_play
+
+soak-asan: asan
+	KORVALEND_SOAK_SECONDS=$(KORVALEND_SOAK_SECONDS) ctest --test-dir $(ASAN_BUILD) --output-on-failure -R soak_random_play
 
 bench: build
 	$(XVFB) sh -c 'for b in $(BUILD)/bench_*; do [ -x "$$b" ] && (cd $(BUILD) && ./$$(basename $$b)); done'
@@ -84,4 +98,4 @@ damage-all: build
 	bash tests/e2e/damage_all.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD) test-logs

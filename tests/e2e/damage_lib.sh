@@ -37,16 +37,20 @@ play_damaged() {
     fi
     RUN_AS=$run_as start_game "$dir" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" "$@"
     wait_for_stderr "Intro screen!" 60 || fail "$name: no intro"
-    sleep 2.5; xdotool key space
+    # The intro reads keys once its fade-in is over: it then holds still.
+    wait_for_still intro 10 || fail "$name: the intro did not settle"
+    xdotool key space
     wait_for_stderr "Play Game" 30 || fail "$name: the game did not reach play"
-    sleep 1
+    # A damaged set may have no grid texture or models: a moving picture
+    # tells that the wave runs.
+    shot play_a
+    wait_for_change play_b play_a 10
     xdotool key Tab backslash; xdotool keydown KP_0; sleep 0.5; xdotool keyup KP_0
-    xdotool key apostrophe; sleep 1
+    # The next song is asked for at once; its load is reported or refused.
+    xdotool key apostrophe
     kill -0 "$GAME_PID" 2>/dev/null || fail "$name: the game died"
-    xdotool key Escape; sleep 0.3; xdotool key q
-    local i
-    for i in $(seq 1 100); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$GAME_PID" 2>/dev/null && fail "$name: did not quit"
+    escape_and_q
+    wait_for_exit 10 || fail "$name: did not quit"
     wait "$GAME_PID"; local status=$?; GAME_PID=""
     cp "$ART/stderr.txt" "$ART/${name//[\/ ]/_}.stderr.txt"
     check_exit "$status" "$name"

@@ -10,12 +10,14 @@ RAW="$ART/audio.raw"
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$RAW"
 wait_for_stderr "Intro screen!" 10 || fail "no intro"
 wait_for_stderr "Play Game" 15 || fail "the game did not start"
-# Let the intro's sounds be written, then a few seconds of the wave.
-sleep 4
+wait_for_wave || fail "no wave on the screen"
+# A few seconds of the wave's sound (the time played is the input), with
+# two shots in it.
+sleep 2
 xdotool key Tab; sleep 0.3; xdotool key Tab
 sleep 2
-xdotool key Escape; sleep 0.3; xdotool key q
-for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+escape_and_q
+wait_for_exit 5
 wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 
 [ -s "$RAW" ] || fail "no audio was written"

@@ -81,10 +81,11 @@ check_full_screen() {  # check_full_screen SHOT: fills the screen one way, centr
 
 REPORTS=0
 CASES=()  # the screenshots of the montage, in the order taken
-# change KEYS...: presses the keys and waits for the mode report and a few frames.
+# change KEYS...: presses the keys and waits for the mode report and a
+# picture that holds still (the world is frozen).
 change() {
     press_for_report "^Succeded in entering" "$@" || fail "no mode change after $*"
-    sleep 0.8
+    wait_for_still mode || fail "no still picture after $*"
 }
 
 every_mode() {  # every_mode full|window: F11 to the lowest, F12 up through all six
@@ -121,17 +122,16 @@ for size in 1024x768 1920x1080; do
     start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
     wait_for_stderr "Play Game" 20 || fail "the game did not start on $size"
     REPORTS=$(grep -c "^Succeded in entering" "$ART/stderr.txt")
-    sleep 1.5
+    wait_for_wave || fail "no wave on $size"
     # Invincible, frozen world, two power-ups lit.
     xdotool key grave f m t
-    sleep 0.5
+    wait_for_still "${size}_frozen" || fail "the frozen picture is not still on $size"
 
     every_mode full
     # The mouse still turns the ship in a scaled full screen.
     shot "${size}_still"
     xdotool mousemove_relative -- 60 0
-    sleep 0.4
-    shot "${size}_turned"
+    wait_for_change "${size}_turned" "${size}_still" 5
     d=$(diff_pixels "${size}_still" "${size}_turned")
     echo "$size: mouse turn changes $d pixels"
     check "$size: the mouse turns the ship" gt "${d%.*}" 300
@@ -145,23 +145,21 @@ for size in 1024x768 1920x1080; do
         change F11
         change F11
         picture_area 1152 864 1
+        shot "${size}_before_pause"
         xdotool key Escape
-        sleep 0.8
-        shot "${size}_pause"
+        wait_for_change "${size}_pause" "${size}_before_pause" 5 || fail "no pause picture"
         check_hud "${size}_pause" paused
         # The pause picture sits in the middle of the game's picture.
         p=$(probe "${size}_pause" "600 500 1000 700 r+g+b>0.6")
         echo "${size}_pause: pause picture $p"
         check "pause picture at the centre of the picture" gt "$p" 0.05
-        xdotool key Escape
-        sleep 0.3
-        # Lose every ship: the game-over picture fades in.
-        xdotool key k k k k
+        # Play on and lose every ship: the game-over picture fades in.
+        xdotool key Escape k k k k
         wait_for_stderr "Game over!" 15 || fail "no game over"
+        # Caught under way: the fade lasts half a second.
         sleep 0.15
         shot "${size}_fade"
-        sleep 1.5
-        shot "${size}_game_over"
+        wait_for_still "${size}_game_over" || fail "the game-over picture did not settle"
         CASES+=("$ART/${size}_pause.png" "$ART/${size}_fade.png" "$ART/${size}_game_over.png")
         check_full_screen "${size}_game_over"
         read -r w h x y < <(content_box "${size}_fade")

@@ -15,7 +15,7 @@ exec 3<>"$ART/pad"
 pad() { echo "$*" >&3; }
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy KORVALEND3D_TEST_PAD="$ART/pad"
 wait_for_stderr "Play Game" 20 || fail "the game did not start"
-sleep 3
+wait_for_wave || fail "no wave on the screen"
 grep -q "Gamepad:" "$ART/stderr.txt" && fail "a pad was reported before one was plugged in"
 
 pad attach
@@ -23,21 +23,22 @@ wait_for_stderr "Gamepad: Virtual Controller connected" 5 || fail "the pad plugg
 
 # Invincible and frozen (cheats), so that only what the pad does moves.
 xdotool key grave f
-sleep 4.5
-shot still_a
+# Embers of any earlier explosion live up to 4 s.
+wait_for_still still_a || fail "the frozen picture is not still"
+# The stick held inside the dead zone for 0.6 s.
 pad axis 0 6000; sleep 0.6
 shot dead_zone
 d=$(diff_pixels still_a dead_zone)
 echo "stick inside the dead zone changes $d pixels"
 [ "${d%.*}" -lt 200 ] || fail "the stick turned the ship inside the dead zone ($d)"
 
-pad axis 0 24000; sleep 0.4; pad axis 0 0; sleep 0.2
-shot turned
+pad axis 0 24000; sleep 0.4; pad axis 0 0
+wait_for_change turned dead_zone 5
 expect_change "left stick turn" dead_zone turned
 
 # Machine guns and triple fire (cheats) make a stream of shots.
 xdotool key m t
-sleep 0.3; shot still_b
+shot still_b
 pad axis 5 32767; sleep 0.5
 shot fire
 pad axis 5 0
@@ -45,18 +46,18 @@ d=$(diff_centre still_b fire)
 echo "right trigger fire changes $d pixels at the centre"
 [ "${d%.*}" -gt 20 ] || fail "the right trigger did not fire ($d)"
 
-sleep 2.5; shot still_c
-pad button 6 1; sleep 0.2; pad button 6 0; sleep 0.4
-shot paused
+wait_for_still still_c || fail "the shots did not fly away"
+pad button 6 1; sleep 0.2; pad button 6 0
+wait_for_change paused still_c 5
 expect_change "Start (pause)" still_c paused
-pad button 6 1; sleep 0.2; pad button 6 0; sleep 0.4
-shot resumed
+pad button 6 1; sleep 0.2; pad button 6 0
+wait_for_change resumed paused 5
 d=$(diff_pixels still_c resumed)
 echo "Start again (resume) leaves $d pixels changed"
 [ "${d%.*}" -lt 200 ] || fail "Start did not resume ($d)"
 
-pad button 4 1; sleep 0.2; pad button 4 0; sleep 0.4
-shot chase
+pad button 4 1; sleep 0.2; pad button 4 0
+wait_for_change chase resumed 5
 expect_change "Back (next camera)" resumed chase
 
 pad detach

@@ -20,15 +20,15 @@ run_case() {  # run_case NAME "FOLDERS TO DROP" [ENV=VALUE ...]
     case " $drop " in *" Sounds "*) ;; *) ln -s Sounds "$dir/sounds" ;; esac
     start_game "$dir" SDL_AUDIODRIVER=dummy "$@"
     wait_for_stderr "Play Game" 20 || fail "$name: the game did not reach play"
-    sleep 2
-    # Fly and fire a little, then quit the normal way.
+    wait_for_wave "${name}_wave" || fail "$name: no wave on the screen"
+    # Fly and fire a little (the thrust held half a second), then quit the
+    # normal way.
     xdotool key Tab; xdotool keydown KP_0; sleep 0.5; xdotool keyup KP_0
-    xdotool key 5 6; sleep 1
-    shot "$name"
+    xdotool key 5 6
+    wait_for_change "$name" "${name}_wave" 5
     kill -0 "$GAME_PID" 2>/dev/null || fail "$name: the game died"
-    xdotool key Escape; sleep 0.3; xdotool key q
-    for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$GAME_PID" 2>/dev/null && fail "$name: did not quit"
+    escape_and_q
+    wait_for_exit 5 || fail "$name: did not quit"
     wait "$GAME_PID"; local status=$?; GAME_PID=""
     [ "$status" -eq 0 ] || fail "$name: exit status $status"
     cp "$ART/stderr.txt" "$ART/$name.stderr.txt"

@@ -19,16 +19,16 @@ check() {  # check NAME COMMAND...: counts a failure, goes on
 gt() { awk "BEGIN{exit !($1 > $2)}"; }
 lt() { awk "BEGIN{exit !($1 < $2)}"; }
 
-mode_change() {  # mode_change KEYS...: waits for the report of the change
+mode_change() {  # mode_change KEYS...: waits for the report of the change and its picture
     press_for_report "in entering" "$@" || fail "no mode report after $*"
-    sleep 1
+    wait_for_wave mode || fail "no picture of the wave after $*"
 }
 
 into_wave() {  # into_wave ENV...: a game on a fresh display, in its first wave
     start_x
     start_game "$BUILD_DIR" "$@"
     wait_for_stderr "Play Game" 25 || fail "the game did not start"
-    sleep 2.5
+    wait_for_wave || fail "no wave on the screen"
     REPORTS=$(grep -c "in entering" "$ART/stderr.txt")
 }
 
@@ -46,14 +46,15 @@ into_wave SDL_AUDIODRIVER=nonesuch
 grep -q "no audio device" "$ART/stderr.txt" || fail "an audio device opened after all"
 # Invincible, frozen, machine guns and triple fire: what moves is our doing.
 xdotool key grave f m t
-sleep 8
+# Embers of any earlier explosion live up to 4 s.
+wait_for_still still || fail "the frozen picture is not still"
 for keys in F11 F12 alt+Return alt+Return; do
     mode_change $keys
     xdotool keydown Tab
     sleep 0.3
     check "fires after $keys" gt "$(centre_changes "fire_after_${keys/+/_}")" 20
     xdotool keyup Tab
-    sleep 2.5
+    wait_for_still "shots_gone_${keys/+/_}" || fail "the shots did not fly away"
 done
 
 quit_game "no audio device"
@@ -65,7 +66,7 @@ stop_all
 # after it: firing goes on. (A fresh game, all within the freeze's 20 s.)
 into_wave SDL_AUDIODRIVER=dummy
 xdotool key grave f m t
-sleep 1
+wait_for_still still || fail "the frozen picture is not still"
 for hold in "Tab" "1"; do
     if [ "$hold" = Tab ]; then down="keydown Tab" up="keyup Tab"; else down="mousedown 1" up="mouseup 1"; fi
     xdotool $down
@@ -73,7 +74,7 @@ for hold in "Tab" "1"; do
     mode_change F12
     check "$hold held through the change still fires" gt "$(centre_changes "held_$hold")" 20
     xdotool $up
-    sleep 2.5
+    wait_for_still "released_${hold}_gone" || fail "the shots did not fly away"
     check "$hold released after the change stops firing" lt "$(centre_changes "released_$hold")" 20
     mode_change F11
 done
@@ -87,11 +88,9 @@ xdotool key grave f
 mode_change alt+Return
 mode_change F12
 check "the change was refused" grep -q "Failed in entering windowed mode at a resolution of 1024x768" "$ART/stderr.txt"
-sleep 4
-shot refused_still
+wait_for_still refused_still || fail "the frozen picture is not still"
 xdotool mousemove_relative -- 60 0
-sleep 0.4
-shot refused_turned
+wait_for_change refused_turned refused_still 5
 d=$(diff_pixels refused_still refused_turned)
 echo "after the refusal the mouse turn changes ${d%.*} pixels"
 check "the mouse steers after a refused change" gt "${d%.*}" 300
@@ -103,22 +102,26 @@ check "the mouse is kept in the 800x600 window (at $X,$Y)" lt "$X" 1000
 # Back, it takes the mouse again and stays paused until Escape.
 game_window=$(timeout 10 xdotool search --sync --pid "$GAME_PID" | head -n 1)
 xdotool windowfocus --sync "$game_window"
-sleep 0.5
-shot focus_before
+wait_for_still focus_before || fail "the frozen picture is not still"
 convert -size 200x150 xc:gray "$ART/other.png"
 display -title korvalend-other -geometry 200x150+0+0 "$ART/other.png" &
 OTHER_PID=$!
 other_window=$(timeout 10 xdotool search --sync --name korvalend-other | head -n 1)
 xdotool windowfocus --sync "$other_window"
-sleep 1
-shot focus_lost
 paused_bright() { convert "$ART/$1.png" -gravity center -crop 300x200+0+0 -colorspace Gray -format "%[fx:mean]" info:; }
+pause_shown() {  # pause_shown SHOT: the pause picture brightens the centre
+    shot "$1"
+    gt "$(paused_bright "$1")" "$(awk "BEGIN{print $(paused_bright focus_before) + 0.05}")"
+}
+wait_until 5 pause_shown focus_lost
 check "focus lost: the pause picture is up" gt "$(paused_bright focus_lost)" "$(awk "BEGIN{print $(paused_bright focus_before) + 0.05}")"
 xdotool mousemove 1015 760
 eval "$(xdotool getmouselocation --shell)"
 check "focus lost: the mouse goes anywhere (at $X,$Y)" gt "$X" 1000
 xdotool windowfocus --sync "$game_window"
-sleep 1
+# The game takes the mouse back when it sees the focus come back.
+mouse_kept() { xdotool mousemove 1015 760; eval "$(xdotool getmouselocation --shell)"; [ "$X" -lt 1000 ]; }
+wait_until 5 mouse_kept
 xdotool mousemove 1015 760
 eval "$(xdotool getmouselocation --shell)"
 check "focus back: the mouse is kept again (at $X,$Y)" lt "$X" 1000
@@ -127,19 +130,19 @@ check "focus back: still paused" gt "$(paused_bright focus_back)" "$(awk "BEGIN{
 kill "$OTHER_PID" 2>/dev/null
 wait "$OTHER_PID" 2>/dev/null
 xdotool key Escape
-sleep 0.5
-shot focus_played
+wait_for_change focus_played focus_back 5
 check "Escape plays on" lt "$(paused_bright focus_played)" "$(awk "BEGIN{print $(paused_bright focus_back) - 0.05}")"
 quit_game "focus"
 stop_all
 
 # 5. The display goes away: at every screen the game ends within 2 s, with
 # a message and status 1.
+intro_up() { shot intro; awk "BEGIN{exit !($(brightness intro) > 0.02)}"; }
 reach() {  # reach SCREEN
     case $1 in
-    intro) wait_for_stderr "Intro screen!" 25 || fail "no intro"; sleep 1 ;;
-    wave) wait_for_stderr "Play Game" 25 || fail "no game"; sleep 2 ;;
-    pause) reach wave; xdotool key Escape; sleep 0.5 ;;
+    intro) wait_for_stderr "Intro screen!" 25 || fail "no intro"; wait_until 5 intro_up || fail "no intro picture" ;;
+    wave) wait_for_stderr "Play Game" 25 || fail "no game"; wait_for_wave || fail "no wave on the screen" ;;
+    pause) reach wave; shot before_pause; xdotool key Escape; wait_for_change paused before_pause 5 || fail "no pause picture" ;;
     bonus)
         reach wave
         # Invincible; novas at the centre break every rock; the wave ends
@@ -147,8 +150,9 @@ reach() {  # reach SCREEN
         xdotool key grave
         for _ in 1 2 3 4 5 6; do xdotool key n; sleep 0.3; done
         wait_for_stderr "Bonus screen!" 25 || fail "no bonus screen"
-        sleep 1 ;;
-    gameover) reach wave; xdotool key k k k k; wait_for_stderr "Game over!" 25 || fail "no game over"; sleep 1 ;;
+        wait_for_still bonus || fail "the bonus screen did not come up" ;;
+    gameover) reach wave; xdotool key k k k k; wait_for_stderr "Game over!" 25 || fail "no game over"
+        wait_for_still gameover || fail "the game-over picture did not come up" ;;
     esac
 }
 for screen in intro wave pause bonus gameover; do

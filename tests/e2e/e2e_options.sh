@@ -20,11 +20,13 @@ run() {
     mkdir -p "$dir"
     start_game_at "$dir" "$BUILD_DIR/korvalend3d" SDL_AUDIODRIVER=dummy "$@"
     wait_for_stderr "Play Game" 30 || fail "$name: the game did not start"
-    sleep 1
+    wait_for_wave "$name" || fail "$name: no wave on the screen"
     if [ -n "$keys" ]; then
         # shellcheck disable=SC2086
         xdotool key --delay 150 $keys
-        sleep 2
+        # The last key pressed is a mode change: its report is the end.
+        wait_for_count "in entering" 2 10
+        wait_for_wave "$name" || fail "$name: no wave after the mode change"
     fi
     quit_game "$name"
     cp "$ART/stderr.txt" "$ART/$name.stderr.txt"

@@ -16,11 +16,11 @@ start_x
 started=$(date +%s.%N)
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --replay "$REPLAYS/quiet.kvr"
 wait_for_stderr "Play Game" 20 || fail "the replay did not start"
-sleep 4
-shot replay_cockpit
+wait_for_wave replay_cockpit || fail "no wave on the screen"
 xdotool key F2
-sleep 0.6
-shot replay_chase
+# The chase camera shows the ship: most of the picture changes at once.
+chased() { shot replay_chase; [ "$(diff_pixels replay_cockpit replay_chase | sed 's/\..*//')" -gt 1000 ]; }
+wait_until 5 chased
 d=$(diff_pixels replay_cockpit replay_chase)
 echo "the viewer's F2 changes $d pixels"
 [ "${d%.*}" -gt 1000 ] || fail "the camera key does nothing while watching ($d)"
@@ -58,10 +58,10 @@ done
 # A game played, then watched as the last game.
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
 wait_for_stderr "Play Game" 20 || fail "the game did not start"
-sleep 1
+wait_for_wave || fail "no wave on the screen"
 xdotool key grave 5 8
 xdotool keydown Tab; sleep 1.5; xdotool keyup Tab
-xdotool mousemove_relative -- 50 20; sleep 1
+xdotool mousemove_relative -- 50 20
 quit_game "the played game"
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --timedemo "$ART/xdg/data/korvalend3d/replays/last.kvr"
 wait "$GAME_PID"; status=$?; GAME_PID=""

@@ -208,9 +208,10 @@ escape_and_q() {
     return 1
 }
 
-# wait_for_still NAME [SECONDS]: screenshots 0.3 s apart until two in
-# a row show the same middle band (a fade over, the pause taken, embers
-# gone, a mode settled); NAME.png is the last. False after SECONDS (10).
+# wait_for_still NAME [SECONDS]: screenshots 0.3 s apart until two in a
+# row show the same centre of the screen (a fade over, the pause taken,
+# shots and embers gone, a mode settled; a prize spinning at the side
+# does not count); NAME.png is the last. False after SECONDS (10).
 wait_for_still() {
     local name=$1 end=$(( SECONDS + ${2:-10} )) d
     shot "$name"
@@ -219,8 +220,8 @@ wait_for_still() {
         cp "$ART/$name.png" "$ART/.before_still.png"
         sleep 0.3  # the interval the picture must hold still over
         shot "$name"
-        d=$(diff_pixels .before_still "$name")
-        [ "${d%.*}" -lt 100 ] && return 0
+        d=$(diff_centre .before_still "$name")
+        [ "${d%.*}" -lt 20 ] && return 0
     done
     return 1
 }
@@ -250,6 +251,18 @@ wait_for_wave() {
         sleep 0.1
     done
     return 1
+}
+
+# wait_for_count TEXT N SECONDS: standard error has N lines with TEXT.
+wait_for_count() {
+    wait_until "$3" eval '[ "$(grep -cF "$1" "$ART/stderr.txt")" -ge "$2" ]'
+}
+
+# wait_for_no_wave [SECONDS]: the wave's picture has gone (a bonus screen,
+# the game-over picture): no arena grid.
+wait_for_no_wave() {
+    no_grid() { shot no_wave; [ "$(grid_pixels no_wave | sed 's/\..*//')" -lt 100 ]; }
+    wait_until "${1:-10}" no_grid
 }
 
 wait_for_stderr() {  # wait_for_stderr TEXT SECONDS

@@ -19,7 +19,7 @@ begin() {
     start_x 1024x768
     start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
     wait_for_stderr "Play Game" 25 || fail "the game did not start"
-    sleep 2
+    wait_for_wave || fail "no wave on the screen"
 }
 
 # Quit, and keep what was recorded.
@@ -59,17 +59,14 @@ begin
 xdotool key grave
 for wave in 1 2; do
     for _ in 1 2 3 4 5 6; do xdotool key n; sleep 0.3; done
-    wait_for_stderr "Bonus screen!" 30 || fail "wave $wave did not end"
-    sleep 9
+    wait_for_count "Bonus screen!" "$wave" 30 || fail "wave $wave did not end"
+    wait_for_no_wave || fail "no bonus screen after wave $wave"
+    wait_for_wave wave 20 || fail "no wave $((wave + 1)) on the screen"
 done
-sleep 2
 xdotool key grave k k k k
 wait_for_stderr "Game over!" 30 || fail "no game over"
 # The game is written when its game-over picture has gone; the next begins.
-for _ in $(seq 1 200); do
-    [ "$(grep -c "^Play Game" "$ART/stderr.txt")" -ge 2 ] && break
-    sleep 0.1
-done
+wait_for_count "Play Game" 2 20
 cp "$LAST" "$HERE/game.kvr"
 echo "game.kvr: $(stat -c %s "$HERE/game.kvr") bytes"
 stop_all
