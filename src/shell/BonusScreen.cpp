@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "Korvalend3d.h"
+#include "TestStates.h"
 
 namespace {
 // Bonus points counted into the score per bonk.
@@ -96,6 +97,7 @@ void DoBonusScreen() {
     screen->FadeOut();
     DrawBonusScreen(-1, -1, -1, false);
     screen->FadeIn();
+    ReportShown("bonus");
 
     int total = -1;
     if (Tally(total)) {

@@ -8,6 +8,7 @@
 #include "GameOverScores.h"
 #include "Korvalend3d.h"
 #include "Settings.h"
+#include "TestStates.h"
 
 namespace {
 // Seconds the intro stands at most and the game-over picture stands always.
@@ -61,6 +62,7 @@ void DoIntroScreen() {
     DrawCentred(*picture);
     FeedDelay(1000);
     screen->FadeIn();
+    ReportShown("intro");
     Sound::GetInstance()->PlaySound(NOVA_BOOM_SOUND);
     ModelServer::GetInstance()->ReInitializeModels();
 
@@ -90,6 +92,7 @@ void DoGameOver() {
     DrawCentred(*picture);
     DrawGameOverScores();
     screen->FadeIn();
+    ReportShown("game over");
 
     // The picture cannot be skipped: events wait in the queue for the next
     // game. Sleeping does not read them. A song playing on is still decoded

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "Korvalend3d.h"
+#include "TestStates.h"
 #include "../world/Collisions.h"
 
 Timer gameTimer;
@@ -137,12 +138,14 @@ void DoOneWave() {
     NextWave();
     DrawScreen(0.0);
     screen->FadeIn();
+    ReportShown("wave");
     BeginWavePlay();
     while (WaveGoesOn()) {
         double deltaTime = WaveFrame(gameTimer.GetTime());
         DrawScreen(deltaTime);
         if (gamePaused) DrawPauseScreen();
         FeedSwap();
+        ReportWaveFrame();
         EndWaveFrame(deltaTime);
     }
     EndWave();

@@ -37,14 +37,10 @@ play_damaged() {
     fi
     RUN_AS=$run_as start_game "$dir" SDL_AUDIODRIVER=dummy "${SANITIZER_ENV[@]}" "$@"
     wait_for_stderr "Intro screen!" 60 || fail "$name: no intro"
-    # The intro reads keys once its fade-in is over: it then holds still.
-    wait_for_still intro 10 || fail "$name: the intro did not settle"
+    wait_for_shown intro 30 || fail "$name: the intro did not come up"
     xdotool key space
     wait_for_stderr "Play Game" 30 || fail "$name: the game did not reach play"
-    # A damaged set may have no grid texture or models: a moving picture
-    # tells that the wave runs.
-    shot play_a
-    wait_for_change play_b play_a 10
+    wait_for_shown wave 30 || fail "$name: no wave"
     xdotool key Tab backslash; xdotool keydown KP_0; sleep 0.5; xdotool keyup KP_0
     # The next song is asked for at once; its load is reported or refused.
     xdotool key apostrophe

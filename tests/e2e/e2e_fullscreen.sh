@@ -81,11 +81,11 @@ check_full_screen() {  # check_full_screen SHOT: fills the screen one way, centr
 
 REPORTS=0
 CASES=()  # the screenshots of the montage, in the order taken
-# change KEYS...: presses the keys and waits for the mode report and a
-# picture that holds still (the world is frozen).
+# change KEYS...: presses the keys and waits for the mode report and the
+# first picture in the new mode.
 change() {
     press_for_report "^Succeded in entering" "$@" || fail "no mode change after $*"
-    wait_for_still mode || fail "no still picture after $*"
+    wait_for_shown mode || fail "no picture in the new mode after $*"
 }
 
 every_mode() {  # every_mode full|window: F11 to the lowest, F12 up through all six
@@ -125,7 +125,6 @@ for size in 1024x768 1920x1080; do
     wait_for_wave || fail "no wave on $size"
     # Invincible, frozen world, two power-ups lit.
     xdotool key grave f m t
-    wait_for_still "${size}_frozen" || fail "the frozen picture is not still on $size"
 
     every_mode full
     # The mouse still turns the ship in a scaled full screen.
@@ -145,9 +144,9 @@ for size in 1024x768 1920x1080; do
         change F11
         change F11
         picture_area 1152 864 1
-        shot "${size}_before_pause"
         xdotool key Escape
-        wait_for_change "${size}_pause" "${size}_before_pause" 5 || fail "no pause picture"
+        wait_for_shown pause || fail "no pause picture"
+        shot "${size}_pause"
         check_hud "${size}_pause" paused
         # The pause picture sits in the middle of the game's picture.
         p=$(probe "${size}_pause" "600 500 1000 700 r+g+b>0.6")
@@ -159,7 +158,8 @@ for size in 1024x768 1920x1080; do
         # Caught under way: the fade lasts half a second.
         sleep 0.15
         shot "${size}_fade"
-        wait_for_still "${size}_game_over" || fail "the game-over picture did not settle"
+        wait_for_shown "game over" || fail "the game-over picture did not come up"
+        shot "${size}_game_over"
         CASES+=("$ART/${size}_pause.png" "$ART/${size}_fade.png" "$ART/${size}_game_over.png")
         check_full_screen "${size}_game_over"
         read -r w h x y < <(content_box "${size}_fade")

@@ -48,10 +48,12 @@ echo "right trigger fire changes $d pixels at the centre"
 
 wait_for_still still_c || fail "the shots did not fly away"
 pad button 6 1; sleep 0.2; pad button 6 0
-wait_for_change paused still_c 5
+wait_for_shown pause 5 || fail "Start did not pause"
+shot paused
 expect_change "Start (pause)" still_c paused
 pad button 6 1; sleep 0.2; pad button 6 0
-wait_for_change resumed paused 5
+wait_for_shown play 5 || fail "Start did not resume"
+shot resumed
 d=$(diff_pixels still_c resumed)
 echo "Start again (resume) leaves $d pixels changed"
 [ "${d%.*}" -lt 200 ] || fail "Start did not resume ($d)"

@@ -25,7 +25,7 @@ run_case() {  # run_case NAME "FOLDERS TO DROP" [ENV=VALUE ...]
     # normal way.
     xdotool key Tab; xdotool keydown KP_0; sleep 0.5; xdotool keyup KP_0
     xdotool key 5 6
-    wait_for_change "$name" "${name}_wave" 5
+    shot "$name"
     kill -0 "$GAME_PID" 2>/dev/null || fail "$name: the game died"
     escape_and_q
     wait_for_exit 5 || fail "$name: did not quit"

@@ -24,9 +24,8 @@ run() {
     if [ -n "$keys" ]; then
         # shellcheck disable=SC2086
         xdotool key --delay 150 $keys
-        # The last key pressed is a mode change: its report is the end.
-        wait_for_count "in entering" 2 10
-        wait_for_wave "$name" || fail "$name: no wave after the mode change"
+        # The last key pressed is a mode change: its picture is the end.
+        wait_for_shown mode || fail "$name: no picture after the mode change"
     fi
     quit_game "$name"
     cp "$ART/stderr.txt" "$ART/$name.stderr.txt"

@@ -9,9 +9,8 @@ start_x
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
 
 # The intro picture is up within 10 seconds (1 s of black, then the fade-in).
-wait_for_stderr "Intro screen!" 10 || fail "no intro"
-intro_up() { shot intro; awk "BEGIN{exit !($(brightness intro) > 0.02)}"; }
-wait_until 5 intro_up
+wait_for_shown intro 10 || fail "no intro"
+shot intro
 b=$(brightness intro)
 echo "intro brightness $b"
 awk "BEGIN{exit !($b > 0.02)}" || fail "intro screenshot is black ($b)"
@@ -81,7 +80,7 @@ echo "static camera rock pixels $rock"
 [ "${rock%.*}" -gt 1000 ] || fail "no asteroid in view ($rock)"
 xdotool key F1; wait_for_change first_person static_camera 5
 
-xdotool key Escape; wait_for_change paused first_person 5
+xdotool key Escape; wait_for_shown pause 5 || fail "Escape did not pause"; shot paused
 xdotool key q
 wait_for_exit 5 || fail "Escape then q did not end the game"
 wait "$GAME_PID"; status=$?; GAME_PID=""

@@ -59,9 +59,11 @@ start_game_at() {
     chmod 777 "$home"  # also for a game run as another user (RUN_AS)
     while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
     [ "${1:-}" = -- ] && shift
+    # The game reports the pictures the tests wait for (wait_for_shown).
     (cd "$dir" && exec ${RUN_AS:-} env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
-        "${args[@]}" "$game" "$@") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+        KORVALEND3D_TEST_STATES=1 "${args[@]}" "$game" "$@") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
+    SHOWN=()
 }
 
 # Escape then q, as a player quits; the game must end with status 0.
@@ -193,8 +195,9 @@ wait_until() {
 
 # wait_for_exit SECONDS: true once the game has ended.
 wait_for_exit() {
-    wait_until "$1" eval '! kill -0 "$GAME_PID" 2>/dev/null'
+    wait_until "$1" game_ended
 }
+game_ended() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
 # escape_and_q [TRIES]: Escape then q, as a player quits (the game reads
 # them in order, so q finds the pause). Escape toggles the pause, and a
@@ -239,30 +242,30 @@ wait_for_change() {
     return 1
 }
 
-# wait_for_wave [NAME] [SECONDS]: the wave's fade-in is over: the arena grid
-# shows at full strength. NAME.png (wave) is the picture.
+# wait_for_shown NAME [SECONDS]: waits for the game's next report that a
+# picture is on the screen, "State: NAME shown" (intro, wave, bonus, game
+# over, pause, play, mode), counted per NAME since the game started. False
+# after SECONDS (20).
+declare -A SHOWN=()
+wait_for_shown() {
+    local name=$1 seen=${SHOWN[$1]:-0}
+    wait_for_count "State: $name shown" $(( seen + 1 )) "${2:-20}" || return 1
+    SHOWN[$name]=$(grep -cF "State: $name shown" "$ART/stderr.txt")
+}
+
+# wait_for_wave [NAME] [SECONDS]: the next wave has faded in; NAME.png
+# (wave) is a picture of it.
 wait_for_wave() {
-    local name=${1:-wave} end=$(( SECONDS + ${2:-15} )) g
-    while [ "$SECONDS" -lt "$end" ]; do
-        kill -0 "$GAME_PID" 2>/dev/null || return 1
-        shot "$name"
-        g=$(grid_pixels "$name")
-        [ "${g%.*}" -gt 1000 ] && return 0
-        sleep 0.1
-    done
-    return 1
+    wait_for_shown wave "${2:-20}" || return 1
+    shot "${1:-wave}"
 }
 
 # wait_for_count TEXT N SECONDS: standard error has N lines with TEXT.
 wait_for_count() {
-    wait_until "$3" eval '[ "$(grep -cF "$1" "$ART/stderr.txt")" -ge "$2" ]'
+    wait_until "$3" stderr_has "$1" "$2"
 }
-
-# wait_for_no_wave [SECONDS]: the wave's picture has gone (a bonus screen,
-# the game-over picture): no arena grid.
-wait_for_no_wave() {
-    no_grid() { shot no_wave; [ "$(grid_pixels no_wave | sed 's/\..*//')" -lt 100 ]; }
-    wait_until "${1:-10}" no_grid
+stderr_has() {  # stderr_has TEXT N: N lines or more with TEXT
+    [ "$(grep -cF "$1" "$ART/stderr.txt" 2>/dev/null)" -ge "$2" ]
 }
 
 wait_for_stderr() {  # wait_for_stderr TEXT SECONDS

@@ -59,9 +59,8 @@ begin
 xdotool key grave
 for wave in 1 2; do
     for _ in 1 2 3 4 5 6; do xdotool key n; sleep 0.3; done
-    wait_for_count "Bonus screen!" "$wave" 30 || fail "wave $wave did not end"
-    wait_for_no_wave || fail "no bonus screen after wave $wave"
-    wait_for_wave wave 20 || fail "no wave $((wave + 1)) on the screen"
+    wait_for_shown bonus 30 || fail "wave $wave did not end"
+    wait_for_wave wave 30 || fail "no wave $((wave + 1)) on the screen"
 done
 xdotool key grave k k k k
 wait_for_stderr "Game over!" 30 || fail "no game over"

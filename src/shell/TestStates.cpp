@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#include "TestStates.h"
+
+#include <cstdlib>
+
+#include "Korvalend3d.h"
+
+namespace {
+bool Enabled() {
+    static const bool on = std::getenv("KORVALEND3D_TEST_STATES") != nullptr;
+    return on;
+}
+
+// What the last frame of a wave showed; unknown at a wave's start.
+struct Shown {
+    bool known = false;
+    bool paused = false;
+    bool fullScreen = false;
+    int fullScreenMode = 0;
+    int windowedMode = 0;
+};
+Shown last;
+}  // namespace
+
+void ReportShown(const char* name) {
+    if (!Enabled()) return;
+    error("State: %s shown\n", name);
+    last.known = false;
+}
+
+void ReportWaveFrame() {
+    if (!Enabled() || screen == nullptr) return;
+    Shown now;
+    now.known = true;
+    now.paused = gamePaused;
+    now.fullScreen = screen->InFullScreen();
+    now.fullScreenMode = screen->FullScreenVideoMode();
+    now.windowedMode = screen->WindowedVideoMode();
+    if (last.known && (now.fullScreen != last.fullScreen || now.fullScreenMode != last.fullScreenMode ||
+                       now.windowedMode != last.windowedMode))
+        error("State: mode shown\n");
+    if (!last.known || now.paused != last.paused) error("State: %s shown\n", now.paused ? "pause" : "play");
+    last = now;
+}
