@@ -24,11 +24,9 @@ lt() { awk "BEGIN{exit !($1 < $2)}"; }
 # seen once the frozen picture holds still.
 mode_change() {
     press_for_report "in entering" "$@" || fail "no mode report after $*"
-    if tail -n 1 "$ART/stderr.txt" | grep -q "^Failed in entering"; then
-        wait_for_still mode || fail "no picture after the refused $*"
-    else
-        wait_for_shown mode || fail "no picture in the new mode after $*"
-    fi
+    wait_for_shown mode 5 && return
+    grep -q "^Failed in entering" "$ART/stderr.txt" || fail "no picture in the new mode after $*"
+    wait_for_still mode || fail "no picture after the refused $*"
 }
 
 into_wave() {  # into_wave ENV...: a game on a fresh display, in its first wave
