@@ -10,7 +10,7 @@ PACKAGES=(
   libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev
   libsndfile1-dev libfreetype-dev fonts-dejavu-core zlib1g-dev libx11-dev
   googletest libgtest-dev
-  xvfb xauth libgl1-mesa-dri xdotool imagemagick sox python3
+  xvfb xauth libgl1-mesa-dri xdotool imagemagick sox python3 openbox x11-utils
   libpng-dev file lintian desktop-file-utils appstream man-db
 )
 # Only `make fuzz` needs clang and its sanitizer and libFuzzer runtimes.

@@ -6,15 +6,18 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "../assets/ModelServer.h"
+#include "../assets/Texture.h"
 #include "../assets/TextureServer.h"
 #include "../shell/Feed.h"
 #include "../shell/MyError.h"
 #include "../shell/Timer.h"
+#include "../shell/UserFiles.h"
 #include "Display.h"
 #include "GraphicsEngine.h"
 
@@ -72,6 +75,56 @@ void ReportVsync() {
         error("Vertical sync: asked for, not given by the driver\n");
 }
 
+// The window's name and icon, so that a task bar, a dock or Alt+Tab shows
+// whose it is (its class is set with the environment, before SDL starts).
+const char* const kWindowTitle = "Korvalend 3D";
+const char* const kWindowIconFile = "Images/window_icon.tga";
+
+// The icon from the game's data, read once; null without one (no data, or
+// a damaged file: said once, and the window keeps SDL's icon).
+SDL_Surface* WindowIcon() {
+    static std::vector<unsigned char> topDown;
+    static SDL_Surface* icon = nullptr;
+    static bool read = false;
+    if (read) return icon;
+    read = true;
+    std::string bytes;
+    unsigned char* pixels = nullptr;
+    unsigned int w = 0, h = 0, bpp = 0;
+    const bool ok = ReadFileBytes(kWindowIconFile, &bytes) &&
+                    Texture::DecodeTGA(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                       &pixels, &w, &h, &bpp);
+    // An icon is small; a huge one would be a damaged file.
+    if (!ok || bpp != 32 || w > 512 || h > 512) {
+        delete[] pixels;
+        error("Error loading %s; the window has no icon of its own\n", kWindowIconFile);
+        return nullptr;
+    }
+    // The file holds its bottom row first; a surface starts at the top.
+    const size_t row = size_t(w) * 4;
+    topDown.resize(row * h);
+    for (unsigned int y = 0; y < h; ++y)
+        std::copy(pixels + row * (h - 1 - y), pixels + row * (h - y), topDown.begin() + row * y);
+    delete[] pixels;
+    // R, G, B, A bytes in memory order, on either kind of machine.
+#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+    icon = SDL_CreateRGBSurfaceFrom(topDown.data(), int(w), int(h), 32, int(row), 0xFF000000, 0x00FF0000,
+                                    0x0000FF00, 0x000000FF);
+#else
+    icon = SDL_CreateRGBSurfaceFrom(topDown.data(), int(w), int(h), 32, int(row), 0x000000FF, 0x0000FF00,
+                                    0x00FF0000, 0xFF000000);
+#endif
+    if (icon == nullptr) error("The window's icon: %s\n", SDL_GetError());
+    return icon;
+}
+
+// SDL forgets the name and the icon with its video subsystem: each fresh
+// one gets them before its window is made.
+void NameWindow() {
+    SDL_WM_SetCaption(kWindowTitle, kWindowTitle);
+    if (SDL_Surface* icon = WindowIcon()) SDL_WM_SetIcon(icon, nullptr);
+}
+
 void RequestFramebuffer() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
@@ -104,6 +157,7 @@ bool RestartVideo(bool layerScales) {
         if (!userChoseDriver) unsetenv("SDL_VIDEODRIVER");
         if (up && (driver.empty() || (SDL_VideoDriverName(name, sizeof name) != nullptr && driver == name))) {
             RequestFramebuffer();
+            NameWindow();
             return true;
         }
     }

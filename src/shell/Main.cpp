@@ -73,6 +73,15 @@ void PlayBackIfAsked(const Options& options) {
     if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
 }
 
+// The window's class, named by the desktop entry (StartupWMClass) so that a
+// task bar or a dock matches the window to its menu entry and icon; on
+// Wayland the application's id is the entry's own name. SDL reads both when
+// its video starts. A class the player set in the environment stays.
+void NameTheApplication() {
+    setenv("SDL_VIDEO_X11_WMCLASS", "korvalend3d", 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.korvalend.korvalend3d", 0);
+}
+
 // A recording made with other models would play another game.
 void CheckReplayData() {
     if (FeedPlaying() && FeedPlaybackHeader().dataHash != DataHash()) {
@@ -90,6 +99,7 @@ int SDL_main(int argc, char** argv) {
     if (options.noSound) SoundLibrary_StaySilent();
     Settings settings = options.reset ? Settings() : LoadSettings();
     OverrideStartMode(options, &settings);
+    NameTheApplication();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
     ApplyStartMode(settings);

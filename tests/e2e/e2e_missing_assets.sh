@@ -39,6 +39,8 @@ run_case no_models "Models"
 grep -q "Failed in loading model Models/Ship.ms3d" "$ART/no_models.stderr.txt" || fail "no_models: no failure report"
 run_case no_images "Images"
 grep -q "Error loading Images/flare.tga" "$ART/no_images.stderr.txt" || fail "no_images: no failure report"
+# The window keeps SDL's icon, said once.
+[ "$(grep -c "window_icon" "$ART/no_images.stderr.txt")" -eq 1 ] || fail "no_images: not one message about the window's icon"
 run_case no_models_no_images "Models Images"
 run_case no_sound_no_music "Sounds Music"
 grep -q 'Unable to load "Sounds/shot.wav".' "$ART/no_sound_no_music.stderr.txt" || fail "no_sound_no_music: no failure report"

@@ -4,7 +4,9 @@
 # never jumps (with no audio device either), keys held through a change and
 # released after it stop what they did, a refused change keeps the mouse
 # steering, another window taking the focus pauses the game and lets the
-# mouse go, and the display going away ends the game at every screen.
+# mouse go, the display going away ends the game at every screen, and under
+# a window manager the window keeps its name, icon and class through every
+# kind of change.
 set -u
 source "$(dirname "$0")/lib.sh" "$1" modechange
 # The runs share one player folder, where the recordings are.
@@ -176,6 +178,60 @@ for screen in intro wave pause bonus gameover; do
     check "display gone at the $screen screen: within 2 s" lt "$took" 2
     check "display gone at the $screen screen: says so" grep -q "has gone away" "$ART/stderr.txt"
 done
+
+# 6. Under a window manager, as a player's desktop has one: the window is
+# named, has the game's own icon (the pixels of its data file) and the class
+# the desktop entry names, from the start and after every kind of change.
+window_says_whose() {  # window_says_whose WHEN
+    local when=$1 window class
+    window=$(timeout 10 xdotool search --sync --onlyvisible --pid "$GAME_PID" | tail -n 1)
+    xprop -id "$window" WM_NAME _NET_WM_NAME WM_CLASS >"$ART/xprop_$when.txt"
+    sed "s/^/  $when: /" "$ART/xprop_$when.txt"
+    check "$when: WM_NAME" grep -qx 'WM_NAME(STRING) = "Korvalend 3D"' "$ART/xprop_$when.txt"
+    check "$when: _NET_WM_NAME" grep -qx '_NET_WM_NAME(UTF8_STRING) = "Korvalend 3D"' "$ART/xprop_$when.txt"
+    class=$(sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p' "$ART/xprop_$when.txt")
+    check "$when: the class ($class) is the desktop entry's StartupWMClass" \
+        grep -qx "StartupWMClass=${class:-none}" "$DESKTOP_ENTRY"
+    xprop -id "$window" -notype 32c _NET_WM_ICON >"$ART/icon_$when.txt"
+    check "$when: the icon is the game's own" python3 - "$ART/icon_$when.txt" "$BUILD_DIR/Images/window_icon.tga" <<'PY'
+import re, struct, sys
+nums = [int(n) for n in re.findall(r"\d+", open(sys.argv[1]).read().partition("=")[2])]
+tga = open(sys.argv[2], "rb").read()
+w, h = struct.unpack_from("<HH", tga, 12)
+rows = [tga[18 + y * w * 4:18 + (y + 1) * w * 4] for y in range(h)][::-1]  # bottom row first
+want = [w, h] + [b | g << 8 | r << 16 | a << 24 for row in rows for b, g, r, a in struct.iter_unpack("4B", row)]
+print("  icon: %s, %s" % ("x".join(map(str, nums[:2])) if nums else "none",
+                          "the data file's pixels" if nums == want else "not the data file's"))
+sys.exit(nums != want)
+PY
+}
+DESKTOP_ENTRY="$(dirname "$0")/../../packaging/korvalend3d.desktop"
+if command -v openbox >/dev/null && command -v xprop >/dev/null; then
+    start_x
+    openbox >"$ART/openbox.txt" 2>&1 &
+    WM_PID=$!
+    sleep 1
+    start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
+    wait_for_stderr "Play Game" 25 || fail "under a window manager: the game did not start"
+    sleep 1
+    REPORTS=$(grep -c "in entering" "$ART/stderr.txt")
+    window_says_whose start_full_screen
+    mode_change alt+Return
+    window_says_whose window
+    mode_change F12
+    window_says_whose window_F12
+    mode_change alt+Return
+    window_says_whose full_screen_again
+    mode_change F11
+    window_says_whose full_screen_F11
+    check "the icon loads without a message" test "$(grep -c window_icon "$ART/stderr.txt")" -eq 0
+    quit_game "window manager"
+    kill "$WM_PID" 2>/dev/null
+    wait "$WM_PID" 2>/dev/null
+    stop_all
+else
+    echo "SKIP: the window's name, icon and class under a window manager need openbox and xprop (x11-utils)"
+fi
 
 [ "$FAILS" = 0 ] || { echo "$FAILS checks failed" >&2; exit 1; }
 echo "PASS"

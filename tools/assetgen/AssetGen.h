@@ -15,6 +15,7 @@ bool GenerateImages(const std::string& dir);  // Images/*.tga, Images/*.bmp
 bool GenerateSounds(const std::string& dir);  // Sounds/*.wav and the sounds link
 bool GenerateMusic(const std::string& dir);   // Music/list.txt and the songs
 bool GenerateIcons(const std::string& dir);   // icons/<side>/korvalend3d.png, the desktop icon
+bool GenerateWindowIcon(const std::string& dir);  // Images/window_icon.tga, the same for the window
 // BaselineModels/*.ms3d: the models that come in numbers at the detail they
 // had before their triangle budgets, for the render benchmark's baseline.
 bool GenerateBaselineModels(const std::string& dir);

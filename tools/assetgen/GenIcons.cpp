@@ -3,7 +3,8 @@
 // above, climbing out of a corner of deep space past an asteroid, with its
 // engine lit and a shot ahead. Drawn in units of the icon's side, so every
 // size is painted afresh rather than scaled; the shapes are bold enough to
-// read at 48 pixels.
+// read at 48 pixels. The window's own icon is the same picture, kept with
+// the game's data as a 32-bit TGA that the game reads itself.
 #include <png.h>
 
 #include <cmath>
@@ -132,4 +133,8 @@ bool GenerateIcons(const std::string& dir) {
         ok = vis::EnsureDir(folder) && WritePng(folder + "/korvalend3d.png", DrawIcon(side)) && ok;
     }
     return ok;
+}
+
+bool GenerateWindowIcon(const std::string& dir) {
+    return vis::EnsureDir(dir + "/Images") && vis::WriteTga(dir + "/Images/window_icon.tga", DrawIcon(64), true);
 }

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     if (GroupWanted("Models")) ok = GenerateModels(dir) && ok;
     if (GroupWanted("Images")) ok = GenerateImages(dir) && ok;
+    if (GroupWanted("Images")) ok = GenerateWindowIcon(dir) && ok;
     if (GroupWanted("Sounds")) ok = GenerateSounds(dir) && ok;
     if (GroupWanted("Music")) ok = GenerateMusic(dir) && ok;
     if (GroupWanted("icons")) ok = GenerateIcons(dir) && ok;
