@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "TestStates.h"
 
+#include <SDL/SDL.h>
+
 #include <cstdlib>
 
 #include "Korvalend3d.h"
@@ -20,6 +22,9 @@ struct Shown {
     int windowedMode = 0;
 };
 Shown last;
+// A new mode is reported once its window has the keyboard: keys pressed
+// before then would go to no window of the game.
+bool modePending = false;
 }  // namespace
 
 void ReportShown(const char* name) {
@@ -38,7 +43,11 @@ void ReportWaveFrame() {
     now.windowedMode = screen->WindowedVideoMode();
     if (last.known && (now.fullScreen != last.fullScreen || now.fullScreenMode != last.fullScreenMode ||
                        now.windowedMode != last.windowedMode))
+        modePending = true;
+    if (modePending && (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0) {
         error("State: mode shown\n");
+        modePending = false;
+    }
     if (!last.known || now.paused != last.paused) error("State: %s shown\n", now.paused ? "pause" : "play");
     last = now;
 }

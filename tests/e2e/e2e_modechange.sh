@@ -210,10 +210,11 @@ if command -v openbox >/dev/null && command -v xprop >/dev/null; then
     start_x
     openbox >"$ART/openbox.txt" 2>&1 &
     WM_PID=$!
-    sleep 1
+    wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+    wait_until 10 wm_up || fail "openbox did not start"
     start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy
     wait_for_stderr "Play Game" 25 || fail "under a window manager: the game did not start"
-    sleep 1
+    wait_for_wave || fail "under a window manager: no wave on the screen"
     REPORTS=$(grep -c "in entering" "$ART/stderr.txt")
     window_says_whose start_full_screen
     mode_change alt+Return
