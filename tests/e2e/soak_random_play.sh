@@ -45,12 +45,18 @@ keep_games() {
     done
 }
 : >"$ART/rss.txt"
+# Resident memory every second, also while a script plays, with the count
+# of games over by then.
+(while kill -0 "$GAME_PID" 2>/dev/null; do
+    rss=$(awk '/^VmRSS/{print $2}' "/proc/$GAME_PID/status" 2>/dev/null)
+    [ -n "$rss" ] && echo "$(( $(date +%s) - started )) $rss $(grep -c "^Game over!" "$ART/stderr.txt")" >>"$ART/rss.txt"
+    sleep 1
+done) &
+SAMPLER=$!
 for script in "$ART"/play/*.xdo; do
     elapsed=$(( $(date +%s) - started ))
     [ "$elapsed" -ge "$SECS" ] && break
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during random play ($elapsed s, $events events)"
-    rss=$(awk '/^VmRSS/{print $2}' "/proc/$GAME_PID/status" 2>/dev/null)
-    [ -n "$rss" ] && echo "$elapsed $rss" >>"$ART/rss.txt"
     xdotool "$script" || fail "xdotool failed on $script"
     events=$(( events + $(cat "${script%.xdo}.events") ))
     keep_games
@@ -61,6 +67,7 @@ minutes=$(awk "BEGIN{printf \"%.1f\", ($(date +%s) - $started) / 60}")
 
 # Escape toggles the pause, so the game may be paused already; a bonus or
 # game-over screen may also be up. Retry until Escape and q have ended it.
+kill "$SAMPLER" 2>/dev/null; wait "$SAMPLER" 2>/dev/null
 escape_and_q 12 || fail "Escape and q did not end the game"
 wait "$GAME_PID"; status=$?; GAME_PID=""
 
@@ -74,25 +81,28 @@ cp "$LAST" "$ART/games/last.kvr" 2>/dev/null
 # Several games in the default five minutes (the lost-ship cheat sees to
 # that); a shorter run asks for fewer.
 [ "$overs" -ge $(( SECS / 100 )) ] || fail "only $overs games were played to the end"
-# The first fifth of the run (a minute of five: the first game, songs and
-# every texture touched) is warm-up for the memory check.
-WARMUP=$(( SECS / 5 ))
+# The first fifth of the run (a minute of five: songs and every texture
+# touched), and at least 20 s, is warm-up for the memory check; so is the
+# first game, to its game-over picture and high-score table.
+WARMUP=$(( SECS / 5 > 20 ? SECS / 5 : 20 ))
 
 if [ "$FLAVOUR" = release ]; then
     echo "resident memory (seconds kB):"
-    paste -sd' ' "$ART/rss.txt" | fold -s -w 100 | tee -a "$ART/summary.txt"
+    awk '{print $1, $2}' "$ART/rss.txt" | paste -sd' ' | fold -s -w 100 | tee -a "$ART/summary.txt"
     # After the warm-up, no growth trend: the peak of the last third must
     # not exceed the peak of the middle third by more than 4 MB.
     python3 - "$ART/rss.txt" "$WARMUP" <<'PY' | tee -a "$ART/summary.txt"; [ "${PIPESTATUS[0]}" -eq 0 ] || fail "resident memory keeps growing"
 import sys
 s = [tuple(map(int, l.split())) for l in open(sys.argv[1]) if l.strip()]
-s = [kb for t, kb in s if t >= int(sys.argv[2])]
+over = [t for t, kb, overs in s if overs > 0]
+warm = max(int(sys.argv[2]), over[0] + 1 if over else 0)
+s = [kb for t, kb, overs in s if t >= warm]
 if len(s) < 6:
     print("too few samples after the warm-up to judge"); sys.exit(0)
 n = len(s) // 3
 middle, last = s[n:2 * n], s[2 * n:]
-print("peak %d kB, final %d kB; middle third peak %d kB, last third peak %d kB"
-      % (max(s), s[-1], max(middle), max(last)))
+print("after %d s of warm-up: peak %d kB, final %d kB; middle third peak %d kB, last third peak %d kB"
+      % (warm, max(s), s[-1], max(middle), max(last)))
 sys.exit(0 if max(last) <= max(middle) + 4096 else 1)
 PY
 fi
