@@ -316,6 +316,7 @@ bool FeedPollEvent(SDL_Event* event) {
         TapeRecord r = Expect(TapeRecord::EVENT, "the game looks for an event");
         if (r.kind == TapeRecord::NO_EVENT) return false;
         *event = r.event;
+        PauseOnFocusLoss(*event);
         return true;
     }
     const bool got = LivePoll(event);
@@ -325,6 +326,7 @@ bool FeedPollEvent(SDL_Event* event) {
         else
             s.writer.NoEvent();
     }
+    if (got) PauseOnFocusLoss(*event);
     return got;
 }
 
