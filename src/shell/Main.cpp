@@ -42,7 +42,10 @@ void Init() {
 
 namespace {
 // Every game is recorded, the last one kept as replays/last.kvr.
-std::string LastRecording() { return UserDataFolder() + "/replays/last.kvr"; }
+std::string LastRecording() {
+    const std::string folder = UserDataFolder();
+    return folder.empty() ? "" : folder + "/replays/last.kvr";
+}
 
 void RecordGames() {
     const std::string folder = UserDataFolder();
@@ -64,6 +67,10 @@ void PlayBackIfAsked(const Options& options) {
     const std::string file = !paced ? AbsolutePath(options.timedemoFile)
                              : options.replayLast ? LastRecording()
                                                   : AbsolutePath(options.replayFile);
+    if (file.empty()) {
+        error("Replay: no last game is kept without a home folder\n");
+        std::exit(1);
+    }
     std::string why;
     if (!FeedPlayBack(file, paced, why)) {
         error("Replay: %s: %s\n", file.c_str(), why.c_str());
