@@ -2,9 +2,11 @@
 #include "Feed.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <set>
@@ -13,6 +15,7 @@
 #include "../render/Display.h"
 #include "Gamepad.h"
 #include "Korvalend3d.h"
+#include "UserFiles.h"
 
 #ifndef KORVALEND3D_VERSION
 #define KORVALEND3D_VERSION "1.0.0"
@@ -56,8 +59,8 @@ struct State {
     std::string recordPath;
     bool recording = false;
     bool reportedWriteFailure = false;
-    ReplayHeader header;
-    TapeWriter writer;
+    ReplayRecorder recorder;
+    std::string finishedGame;  // the file of the game just over
     Uint32 lastChecksumTicks = 0;
 
     // Playback.
@@ -128,7 +131,7 @@ double Percentile(std::vector<double> v, double p) {
 [[noreturn]] void TapeRanOut() { FinishPlayback("the recording ends where its player left"); }
 
 TapeRecord Expect(TapeRecord::Kind kind, const char* what) {
-    if (S().reader->Offset() >= S().body.size()) TapeRanOut();
+    if (S().reader->AtEnd()) TapeRanOut();
     TapeRecord r = S().reader->Next();
     if (r.kind != kind && !(kind == TapeRecord::EVENT && r.kind == TapeRecord::NO_EVENT))
         Diverge(what, r);
@@ -270,14 +273,16 @@ void UseCamera(CameraType type) {
     gCurrentCamera = NewCamera(type, gThePlayer);
 }
 
+// Only what came since the last save is compressed; the file is then
+// replaced whole, so that another copy of the game writing it at the same
+// time never mixes its game with this one.
 void WriteRecording(bool finished) {
     State& s = S();
     if (!s.recording) return;
-    std::vector<uint8_t> body = s.writer.Body();
-    if (finished) body.push_back(TapeWriter::TAG_END);
-    std::string why;
-    if (!WriteReplayFile(s.recordPath, s.header, body, why)) {
-        if (!s.reportedWriteFailure) error("Replay: could not keep the recording: %s\n", why.c_str());
+    if (finished) s.recorder.Finish();
+    if (!WriteFileAtomically(s.recordPath, s.recorder.File())) {
+        if (!s.reportedWriteFailure)
+            error("Replay: could not keep the recording: %s: %s\n", s.recordPath.c_str(), std::strerror(errno));
         s.reportedWriteFailure = true;
     }
 }
@@ -297,7 +302,7 @@ Uint32 FeedTicks() {
         return r.ticks;
     }
     s.lastTicks = s.source == SIMULATED ? s.simTicks : LiveTicks();
-    if (s.recording) s.writer.Clock(s.lastTicks);
+    if (s.recording) s.recorder.Clock(s.lastTicks);
     return s.lastTicks;
 }
 
@@ -322,9 +327,9 @@ bool FeedPollEvent(SDL_Event* event) {
     const bool got = LivePoll(event);
     if (s.recording) {
         if (got)
-            s.writer.Event(*event);
+            s.recorder.Event(*event);
         else
-            s.writer.NoEvent();
+            s.recorder.NoEvent();
     }
     if (got) PauseOnFocusLoss(*event);
     return got;
@@ -388,7 +393,7 @@ bool FeedPlayBack(const std::string& path, bool paced, std::string& why) {
     }
     s.source = PLAYBACK;
     s.paced = paced;
-    s.reader.reset(new TapeReader(&s.body, s.playHeader.firstTicks));
+    s.reader.reset(new TapeReader(&s.body, s.playHeader.firstTicks, s.playHeader.formatVersion));
     return true;
 }
 
@@ -415,9 +420,9 @@ void FeedBeginGame() {
         s.tapeOpen = true;
         return;
     }
+    s.finishedGame.clear();
     if (s.recordPath.empty()) return;
-    ReplayHeader& h = s.header;
-    h = ReplayHeader();
+    ReplayHeader h;
     h.gameVersion = KORVALEND3D_VERSION;
     h.dataHash = DataHash();
     h.startSeed = s.seed;
@@ -432,7 +437,7 @@ void FeedBeginGame() {
         h.bonusMult = gThePlayer->bonusMult;
     }
     h.firstTicks = s.lastTicks;
-    s.writer = TapeWriter(h.firstTicks);
+    s.recorder.Begin(h);
     s.lastChecksumTicks = h.firstTicks;
     s.recording = true;
 }
@@ -442,15 +447,18 @@ void FeedEndGame() {
     if (s.source == PLAYBACK && s.tapeOpen) {
         FeedCheckpoint(true);
         TapeRecord r = s.reader->Next();
-        if (r.kind != TapeRecord::END || s.reader->Offset() != s.body.size())
+        if (r.kind != TapeRecord::END || !s.reader->AtEnd())
             Diverge("the game is over", r);
         FinishPlayback("the game is over");
     }
     if (!s.recording) return;
     FeedCheckpoint(true);
     WriteRecording(true);
+    s.finishedGame = s.recorder.File();
     s.recording = false;
 }
+
+const std::string& FeedGameRecording() { return S().finishedGame; }
 
 void FeedSaveRecording() { WriteRecording(false); }
 
@@ -466,7 +474,7 @@ void FeedCheckpoint(bool force) {
     s.lastChecksumTicks = s.lastTicks;
     const uint64_t sum = WorldChecksum();
     if (s.recording) {
-        s.writer.Checksum(sum);
+        s.recorder.Checksum(sum);
         return;
     }
     TapeRecord r = Expect(TapeRecord::CHECKSUM, "the world's checksum is due");

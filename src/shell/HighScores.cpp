@@ -172,21 +172,12 @@ std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
     return table;
 }
 
-std::string Extension(const std::string& path) {
-    size_t slash = path.rfind('/');
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string extension = path.substr(dot);
-    return extension.size() <= 8 && ValidReplay("x" + extension) ? extension : "";
-}
-
 // A copy of the recording under a new name in folder/replays; the name, or
-// "" when there is no recording or it could not be copied.
+// "" when there is no recording or it could not be kept.
 std::string KeepReplay(const std::string& folder, const std::string& recording) {
-    std::string bytes;
-    if (recording.empty() || !ReadFileBytes(recording, &bytes)) return "";
-    std::string replays = folder + "/replays";
-    std::string extension = Extension(recording);
+    if (recording.empty()) return "";
+    const std::string replays = folder + "/replays";
+    const std::string extension = ".kvr";
     std::string pattern = replays + "/game-XXXXXX" + extension;
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -194,7 +185,7 @@ std::string KeepReplay(const std::string& folder, const std::string& recording) 
     // then replaces the empty file whole.
     int fd = MakeFolders(replays) ? mkstemps(name.data(), int(extension.size())) : -1;
     if (fd >= 0) close(fd);
-    if (fd < 0 || !WriteFileAtomically(name.data(), bytes)) {
+    if (fd < 0 || !WriteFileAtomically(name.data(), recording)) {
         error("High scores: cannot keep the replay in \"%s\" (%s); the entry keeps none\n", replays.c_str(),
               std::strerror(errno));
         if (fd >= 0) unlink(name.data());

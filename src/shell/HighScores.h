@@ -44,9 +44,9 @@ HighScore ThisGame(int score, int wave);
 HighScore InTableRange(HighScore entry);
 
 // Enters game into the table in folder and returns what to show. A cheated
-// game is shown but never ranked. recording is the path of the game's replay;
-// an entry that enters keeps a copy of it (none when there is no such file),
-// and the copy of an entry that drops off is deleted. A damaged table is
+// game is shown but never ranked. recording is the game's own recording (the
+// bytes of its file, "" for none); an entry that enters keeps it in
+// replays/, and the copy of an entry that drops off is deleted. A damaged table is
 // reported, kept aside as "scores.bad" (or "scores.bad.1" and on, when
 // earlier ones are there), and a fresh one starts; a folder that cannot be
 // written, or a lock that another copy keeps for seconds, is reported and
