@@ -291,9 +291,15 @@ void SaveAtExit() {
     // The game's last moments are kept when the player quits mid-game.
     WriteRecording(false);
 }
+
+// The display has gone: the game ends here, between two of its steps.
+void EndIfDisplayGone() {
+    if (DisplayGone()) DisplayEnd();
+}
 }  // namespace
 
 Uint32 FeedTicks() {
+    EndIfDisplayGone();
     State& s = S();
     if (s.source == PLAYBACK && s.tapeOpen) {
         TapeRecord r = Expect(TapeRecord::CLOCK, "the game looks at the clock");
@@ -313,6 +319,7 @@ Uint32 FeedSeed() {
 }
 
 bool FeedPollEvent(SDL_Event* event) {
+    EndIfDisplayGone();
     State& s = S();
     if (s.source == PLAYBACK) {
         SDL_Event live;
@@ -338,6 +345,7 @@ bool FeedPollEvent(SDL_Event* event) {
 void FeedIdle() { FeedDelay(1); }
 
 void FeedDelay(Uint32 mils) {
+    EndIfDisplayGone();
     State& s = S();
     if (s.source == SIMULATED)
         s.simTicks += mils;
@@ -346,6 +354,7 @@ void FeedDelay(Uint32 mils) {
 }
 
 void FeedSwap() {
+    EndIfDisplayGone();
     State& s = S();
     if (SDL_GetVideoSurface() != nullptr) SDL_GL_SwapBuffers();
     ++s.frame;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "../render/Display.h"
 #include "DataFolder.h"
 #include "UserFiles.h"
 #include "Korvalend3d.h"
@@ -80,6 +81,15 @@ void PlayBackIfAsked(const Options& options) {
     if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
 }
 
+// The settings are kept only by a game that got as far as applying them.
+bool keepSettings = false;
+
+// The display went away: what needs no display is kept, as at a quit.
+void SaveWithoutDisplay() {
+    FeedSaveRecording();
+    if (keepSettings) SaveSettingsAtQuit();
+}
+
 // A recording made with other models would play another game.
 void CheckReplayData() {
     if (FeedPlaying() && FeedPlaybackHeader().dataHash != DataHash()) {
@@ -99,13 +109,17 @@ int SDL_main(int argc, char** argv) {
     OverrideStartMode(options, &settings);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
+    DisplayOnLoss(SaveWithoutDisplay);
     ApplyStartMode(settings);
     Init();
     CheckReplayData();
     ApplySettings(settings);
     // Only a game that got this far has anything to remember; watching a
     // recording changes nothing the player keeps.
-    if (!FeedPlaying()) std::atexit(SaveSettingsAtQuit);
+    if (!FeedPlaying()) {
+        std::atexit(SaveSettingsAtQuit);
+        keepSettings = true;
+    }
     RunGame();
     return 0;
 }
