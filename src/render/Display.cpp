@@ -74,9 +74,9 @@ void SayGone() {
 int OnConnectionLost(Display*) {
     lost = true;
     if (std::this_thread::get_id() == gameThread) DisplayEnd();
-    for (int i = 0; i < WAIT_FOR_GAME_STEPS && !ending; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    for (int i = 0; i < WAIT_FOR_SAVE_STEPS && ending && !ended; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto step = std::chrono::milliseconds(10);
+    for (int i = 0; i < WAIT_FOR_GAME_STEPS && !ending; ++i) std::this_thread::sleep_for(step);
+    for (int i = 0; i < WAIT_FOR_SAVE_STEPS && ending && !ended; ++i) std::this_thread::sleep_for(step);
     SayGone();
     _exit(1);
 }

@@ -400,9 +400,9 @@ bool ReplayRecorder::Room() {
     if (full || finished) return false;
     if (packed + writer.Size() + LARGEST_RECORD > most) {
         full = true;
-        error("Replay: this game's recording has reached its limit of %zu bytes; the game goes on, the rest "
+        error("Replay: this game's recording has reached its limit of %.2f MiB; the game goes on, the rest "
               "of it is not recorded\n",
-              most);
+              static_cast<double>(most) / (1 << 20));
         return false;
     }
     if (writer.Size() >= CHUNK_BYTES) Pack();
