@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -50,13 +52,32 @@ KeySym ToKeySym(int sdlKey) {
     return NoSymbol;
 }
 
-std::atomic<bool> ending{false};
+std::atomic<bool> lost{false}, ending{false}, ended{false};
+std::thread::id gameThread;
+void (*saveOnLoss)() = nullptr;
+// How long the watcher waits for the game's thread to end the process, and
+// for that thread's saving, in steps of 10 ms.
+const int WAIT_FOR_GAME_STEPS = 300, WAIT_FOR_SAVE_STEPS = 1000;
 
-int DisplayGone(Display* display) {
-    if (!ending.exchange(true))
-        error("The display %s has gone away; the game ends\n",
-              display != nullptr ? DisplayString(display) : "");
-    // Nothing that needs the display may run now: no exit handlers.
+void SayGone() {
+    static std::atomic<bool> said{false};
+    if (!said.exchange(true)) {
+        const char* name = std::getenv("DISPLAY");
+        error("The display %s has gone away; the game ends\n", name != nullptr ? name : "");
+    }
+}
+
+// Xlib's handler for a lost connection, on whichever thread found it; it
+// must not return. The game's own thread ends at once; the watcher leaves
+// that to the game's thread, which is never stopped halfway through a step
+// (a file half written, a temporary file left).
+int OnConnectionLost(Display*) {
+    lost = true;
+    if (std::this_thread::get_id() == gameThread) DisplayEnd();
+    const auto step = std::chrono::milliseconds(10);
+    for (int i = 0; i < WAIT_FOR_GAME_STEPS && !ending; ++i) std::this_thread::sleep_for(step);
+    for (int i = 0; i < WAIT_FOR_SAVE_STEPS && ending && !ended; ++i) std::this_thread::sleep_for(step);
+    SayGone();
     _exit(1);
 }
 
@@ -108,10 +129,26 @@ bool DisplayHeldInput(HeldInput& held) {
     return true;
 }
 
+void DisplayOnLoss(void (*save)()) { saveOnLoss = save; }
+
+bool DisplayGone() { return lost; }
+
+void DisplayEnd() {
+    // A second loss found while saving (the save needs no display, but a
+    // sound or a driver might ask for it) ends at once.
+    if (ending.exchange(true)) _exit(1);
+    SayGone();
+    if (saveOnLoss != nullptr) saveOnLoss();
+    ended = true;
+    // Nothing that needs the display may run now: no exit handlers.
+    _exit(1);
+}
+
 void DisplayWatch() {
     static bool watching = false;
     if (watching || !UsingX()) return;
-    XSetIOErrorHandler(DisplayGone);
+    gameThread = std::this_thread::get_id();
+    XSetIOErrorHandler(OnConnectionLost);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return;
     watching = true;

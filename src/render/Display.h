@@ -17,9 +17,17 @@ struct HeldInput {
 bool DisplayHeldInput(HeldInput& held);
 
 // From the first call on, the display going away (its server killed, its
-// connection lost) ends the process at once with a message and status 1,
-// whatever screen is up, even one that reads no events.
+// connection lost) ends the process with a message and status 1, whatever
+// screen is up, even one that reads no events. It ends on the game's own
+// thread, between two of its steps (DisplayGone, DisplayEnd), after the
+// function given to DisplayOnLoss has saved what can be saved without a
+// display; no exit handler runs. Should the game's thread not come within
+// seconds, the watcher ends the process itself.
 void DisplayWatch();
+void DisplayOnLoss(void (*save)());
+// True once the display has gone; the game's thread then calls DisplayEnd.
+bool DisplayGone();
+[[noreturn]] void DisplayEnd();
 
 // Keeps the OpenGL driver loaded for the run: unloaded and loaded again at
 // each video restart, it would leave a little behind each time.

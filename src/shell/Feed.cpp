@@ -2,9 +2,11 @@
 #include "Feed.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <set>
@@ -13,6 +15,7 @@
 #include "../render/Display.h"
 #include "Gamepad.h"
 #include "Korvalend3d.h"
+#include "UserFiles.h"
 
 #ifndef KORVALEND3D_VERSION
 #define KORVALEND3D_VERSION "1.0.0"
@@ -56,8 +59,8 @@ struct State {
     std::string recordPath;
     bool recording = false;
     bool reportedWriteFailure = false;
-    ReplayHeader header;
-    TapeWriter writer;
+    ReplayRecorder recorder;
+    std::string finishedGame;  // the file of the game just over
     Uint32 lastChecksumTicks = 0;
 
     // Playback.
@@ -128,7 +131,7 @@ double Percentile(std::vector<double> v, double p) {
 [[noreturn]] void TapeRanOut() { FinishPlayback("the recording ends where its player left"); }
 
 TapeRecord Expect(TapeRecord::Kind kind, const char* what) {
-    if (S().reader->Offset() >= S().body.size()) TapeRanOut();
+    if (S().reader->AtEnd()) TapeRanOut();
     TapeRecord r = S().reader->Next();
     if (r.kind != kind && !(kind == TapeRecord::EVENT && r.kind == TapeRecord::NO_EVENT))
         Diverge(what, r);
@@ -270,14 +273,16 @@ void UseCamera(CameraType type) {
     gCurrentCamera = NewCamera(type, gThePlayer);
 }
 
+// Only what came since the last save is compressed; the file is then
+// replaced whole, so that another copy of the game writing it at the same
+// time never mixes its game with this one.
 void WriteRecording(bool finished) {
     State& s = S();
     if (!s.recording) return;
-    std::vector<uint8_t> body = s.writer.Body();
-    if (finished) body.push_back(TapeWriter::TAG_END);
-    std::string why;
-    if (!WriteReplayFile(s.recordPath, s.header, body, why)) {
-        if (!s.reportedWriteFailure) error("Replay: could not keep the recording: %s\n", why.c_str());
+    if (finished) s.recorder.Finish();
+    if (!WriteFileAtomically(s.recordPath, s.recorder.File())) {
+        if (!s.reportedWriteFailure)
+            error("Replay: could not keep the recording: %s: %s\n", s.recordPath.c_str(), std::strerror(errno));
         s.reportedWriteFailure = true;
     }
 }
@@ -286,9 +291,15 @@ void SaveAtExit() {
     // The game's last moments are kept when the player quits mid-game.
     WriteRecording(false);
 }
+
+// The display has gone: the game ends here, between two of its steps.
+void EndIfDisplayGone() {
+    if (DisplayGone()) DisplayEnd();
+}
 }  // namespace
 
 Uint32 FeedTicks() {
+    EndIfDisplayGone();
     State& s = S();
     if (s.source == PLAYBACK && s.tapeOpen) {
         TapeRecord r = Expect(TapeRecord::CLOCK, "the game looks at the clock");
@@ -297,7 +308,7 @@ Uint32 FeedTicks() {
         return r.ticks;
     }
     s.lastTicks = s.source == SIMULATED ? s.simTicks : LiveTicks();
-    if (s.recording) s.writer.Clock(s.lastTicks);
+    if (s.recording) s.recorder.Clock(s.lastTicks);
     return s.lastTicks;
 }
 
@@ -308,6 +319,7 @@ Uint32 FeedSeed() {
 }
 
 bool FeedPollEvent(SDL_Event* event) {
+    EndIfDisplayGone();
     State& s = S();
     if (s.source == PLAYBACK) {
         SDL_Event live;
@@ -316,21 +328,24 @@ bool FeedPollEvent(SDL_Event* event) {
         TapeRecord r = Expect(TapeRecord::EVENT, "the game looks for an event");
         if (r.kind == TapeRecord::NO_EVENT) return false;
         *event = r.event;
+        PauseOnFocusLoss(*event);
         return true;
     }
     const bool got = LivePoll(event);
     if (s.recording) {
         if (got)
-            s.writer.Event(*event);
+            s.recorder.Event(*event);
         else
-            s.writer.NoEvent();
+            s.recorder.NoEvent();
     }
+    if (got) PauseOnFocusLoss(*event);
     return got;
 }
 
 void FeedIdle() { FeedDelay(1); }
 
 void FeedDelay(Uint32 mils) {
+    EndIfDisplayGone();
     State& s = S();
     if (s.source == SIMULATED)
         s.simTicks += mils;
@@ -339,6 +354,7 @@ void FeedDelay(Uint32 mils) {
 }
 
 void FeedSwap() {
+    EndIfDisplayGone();
     State& s = S();
     if (SDL_GetVideoSurface() != nullptr) SDL_GL_SwapBuffers();
     ++s.frame;
@@ -386,7 +402,7 @@ bool FeedPlayBack(const std::string& path, bool paced, std::string& why) {
     }
     s.source = PLAYBACK;
     s.paced = paced;
-    s.reader.reset(new TapeReader(&s.body, s.playHeader.firstTicks));
+    s.reader.reset(new TapeReader(&s.body, s.playHeader.firstTicks, s.playHeader.formatVersion));
     return true;
 }
 
@@ -413,9 +429,9 @@ void FeedBeginGame() {
         s.tapeOpen = true;
         return;
     }
+    s.finishedGame.clear();
     if (s.recordPath.empty()) return;
-    ReplayHeader& h = s.header;
-    h = ReplayHeader();
+    ReplayHeader h;
     h.gameVersion = KORVALEND3D_VERSION;
     h.dataHash = DataHash();
     h.startSeed = s.seed;
@@ -430,7 +446,7 @@ void FeedBeginGame() {
         h.bonusMult = gThePlayer->bonusMult;
     }
     h.firstTicks = s.lastTicks;
-    s.writer = TapeWriter(h.firstTicks);
+    s.recorder.Begin(h);
     s.lastChecksumTicks = h.firstTicks;
     s.recording = true;
 }
@@ -440,15 +456,18 @@ void FeedEndGame() {
     if (s.source == PLAYBACK && s.tapeOpen) {
         FeedCheckpoint(true);
         TapeRecord r = s.reader->Next();
-        if (r.kind != TapeRecord::END || s.reader->Offset() != s.body.size())
+        if (r.kind != TapeRecord::END || !s.reader->AtEnd())
             Diverge("the game is over", r);
         FinishPlayback("the game is over");
     }
     if (!s.recording) return;
     FeedCheckpoint(true);
     WriteRecording(true);
+    s.finishedGame = s.recorder.File();
     s.recording = false;
 }
+
+const std::string& FeedGameRecording() { return S().finishedGame; }
 
 void FeedSaveRecording() { WriteRecording(false); }
 
@@ -464,7 +483,7 @@ void FeedCheckpoint(bool force) {
     s.lastChecksumTicks = s.lastTicks;
     const uint64_t sum = WorldChecksum();
     if (s.recording) {
-        s.writer.Checksum(sum);
+        s.recorder.Checksum(sum);
         return;
     }
     TapeRecord r = Expect(TapeRecord::CHECKSUM, "the world's checksum is due");

@@ -52,9 +52,14 @@ const ReplayHeader& FeedPlaybackHeader();
 // with its verdict).
 void FeedBeginGame();
 void FeedEndGame();
+// The whole recording of the game just over, as its file holds it ("" when
+// it was not recorded), until the next game begins: its score keeps this,
+// whatever another copy of the game has since written to the same file.
+const std::string& FeedGameRecording();
 // The player quits: a playback says the recording ends here.
 void FeedQuit();
-// Writes what has been recorded so far, so a game cut short keeps its part.
+// Writes what has been recorded so far, so a game cut short keeps its part
+// (only what is new is compressed).
 void FeedSaveRecording();
 // The world's checksum: recorded, or compared with the recording, when
 // CHECKSUM_MILS have passed since the last, or at once when forced.

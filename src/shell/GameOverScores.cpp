@@ -3,6 +3,7 @@
 
 #include "../render/ScoreTable.h"
 #include "../world/Player.h"
+#include "Feed.h"
 #include "Globals.h"
 #include "HighScores.h"
 #include "UserFiles.h"
@@ -11,11 +12,11 @@ namespace {
 ScoreBoard lastBoard;
 }  // namespace
 
-std::string GameRecordingPath() { return UserDataFolder() + "/replays/last.kvr"; }
-
 void RecordGameOverScore() {
     if (gThePlayer == nullptr) return;
-    lastBoard = RecordHighScore(UserDataFolder(), ThisGame(gThePlayer->score, gWave), gCheater, GameRecordingPath());
+    // The game's own recording, from memory: the last game's file may by
+    // now hold another copy's game.
+    lastBoard = RecordHighScore(UserDataFolder(), ThisGame(gThePlayer->score, gWave), gCheater, FeedGameRecording());
 }
 
 void DrawGameOverScores() { DrawScoreTable(lastBoard); }

@@ -5,11 +5,6 @@
 #ifndef KORVALEND_GAMEOVERSCORES_H
 #define KORVALEND_GAMEOVERSCORES_H
 
-#include <string>
-
-// The file the running game is recorded in; its entry keeps a copy.
-std::string GameRecordingPath();
-
 // Enters the ship's score and gWave (shown only, when gCheater is set).
 void RecordGameOverScore();
 // The table as the last RecordGameOverScore left it, into the back buffer.

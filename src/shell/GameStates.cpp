@@ -29,12 +29,14 @@ void DrawCentred(Bitmap& picture) {
 
 void RunGame() {
     screen = Screen::GetInstance();
+    gameOver = false;
+    // Before the title, so that a focus lost during it keeps the first wave
+    // paused.
+    gamePaused = false;
     // A recording is of one game: its playback starts there.
     if (!FeedPlaying()) DoIntroScreen();
     gThePlayer = new Player();
     gCurrentCamera = StartCamera(gThePlayer);
-    gameOver = false;
-    gamePaused = false;
     DoMainMenu();
 }
 

@@ -33,6 +33,10 @@ void DrawScreen(double deltaTime);
 void DrawPauseScreen();
 
 void HandleInput();
+// Another window took the keyboard: the game waits for the player, paused,
+// until Escape. Every event any screen reads passes here (FeedPollEvent),
+// so a loss during the title or the tally pauses the next wave too.
+void PauseOnFocusLoss(const SDL_Event& event);
 // The keys that change only how the game is seen and heard (camera, video
 // mode, volumes, music); a recording's watcher may press them too. False
 // for every other key.

@@ -21,6 +21,15 @@ namespace {
 const char* const VERSION_LINE = "korvalend3d scores 1";
 const size_t MOST_NAME_CHARS = 32;
 const size_t MOST_REPLAY_CHARS = 64;
+// Counts are written with at most nine digits (ParseCount).
+const int MOST_COUNT = 999999999;
+// How long a game over waits for another copy of the game to let go of the
+// table: a copy writing it holds it for a moment; one stopped (or hung)
+// while holding it would hold it for ever.
+const int LOCK_WAIT_MILS = 3000;
+const int LOCK_LOOK_MILS = 20;
+// Damaged tables kept aside: scores.bad, then scores.bad.1 and on.
+const int MOST_KEPT_DAMAGED = 1000;
 
 bool AllDigits(const std::string& s, size_t from, size_t count) {
     if (from + count > s.size()) return false;
@@ -82,15 +91,22 @@ std::string Today() {
     return text;
 }
 
-// The lock on the table: held from the read to the write.
+// The lock on the table: held from the read to the write, waited for
+// LOCK_WAIT_MILS at most.
 class TableLock {
 public:
     explicit TableLock(const std::string& folder) {
         if (!MakeFolders(folder)) return;
         fd = open((folder + "/scores.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0) return;
-        while (flock(fd, LOCK_EX) != 0) {
+        for (int waited = 0; flock(fd, LOCK_EX | LOCK_NB) != 0;) {
+            if (errno == EWOULDBLOCK && waited < LOCK_WAIT_MILS) {
+                usleep(LOCK_LOOK_MILS * 1000);
+                waited += LOCK_LOOK_MILS;
+                continue;
+            }
             if (errno == EINTR) continue;
+            busy = errno == EWOULDBLOCK;
             close(fd);
             fd = -1;
             return;
@@ -100,12 +116,33 @@ public:
         if (fd >= 0) close(fd);
     }
     bool Held() const { return fd >= 0; }
+    // Another copy of the game kept it past the wait.
+    bool Busy() const { return busy; }
     TableLock(const TableLock&) = delete;
     TableLock& operator=(const TableLock&) = delete;
 
 private:
     int fd = -1;
+    bool busy = false;
 };
+
+// The first free name for a damaged table: file.bad, file.bad.1, ...
+std::string SetAside(const std::string& file) {
+    for (int n = 0; n < MOST_KEPT_DAMAGED; ++n) {
+        const std::string aside = file + ".bad" + (n == 0 ? "" : "." + std::to_string(n));
+        // A link never replaces a file, so an earlier damaged table stays.
+        if (link(file.c_str(), aside.c_str()) == 0) {
+            if (unlink(file.c_str()) == 0) return aside;
+            int saved = errno;
+            unlink(aside.c_str());
+            errno = saved;
+            return "";
+        }
+        if (errno != EEXIST) return "";
+    }
+    errno = EEXIST;
+    return "";
+}
 
 // The table in the file; none when there is no file. A damaged one is set
 // aside; one that cannot be read or set aside is left alone and not
@@ -124,8 +161,8 @@ std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
     }
     if (ParseHighScores(text, &table, &why)) return table;
     table.clear();
-    std::string aside = file + ".bad";
-    if (*writable && std::rename(file.c_str(), aside.c_str()) == 0) {
+    std::string aside;
+    if (*writable && !(aside = SetAside(file)).empty()) {
         error("High scores: \"%s\" is damaged (%s); it is kept as \"%s\" and a fresh table starts\n",
               file.c_str(), why.c_str(), aside.c_str());
     } else {
@@ -135,21 +172,12 @@ std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
     return table;
 }
 
-std::string Extension(const std::string& path) {
-    size_t slash = path.rfind('/');
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string extension = path.substr(dot);
-    return extension.size() <= 8 && ValidReplay("x" + extension) ? extension : "";
-}
-
 // A copy of the recording under a new name in folder/replays; the name, or
-// "" when there is no recording or it could not be copied.
+// "" when there is no recording or it could not be kept.
 std::string KeepReplay(const std::string& folder, const std::string& recording) {
-    std::string bytes;
-    if (recording.empty() || !ReadFileBytes(recording, &bytes)) return "";
-    std::string replays = folder + "/replays";
-    std::string extension = Extension(recording);
+    if (recording.empty()) return "";
+    const std::string replays = folder + "/replays";
+    const std::string extension = ".kvr";
     std::string pattern = replays + "/game-XXXXXX" + extension;
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -157,7 +185,7 @@ std::string KeepReplay(const std::string& folder, const std::string& recording) 
     // then replaces the empty file whole.
     int fd = MakeFolders(replays) ? mkstemps(name.data(), int(extension.size())) : -1;
     if (fd >= 0) close(fd);
-    if (fd < 0 || !WriteFileAtomically(name.data(), bytes)) {
+    if (fd < 0 || !WriteFileAtomically(name.data(), recording)) {
         error("High scores: cannot keep the replay in \"%s\" (%s); the entry keeps none\n", replays.c_str(),
               std::strerror(errno));
         if (fd >= 0) unlink(name.data());
@@ -224,6 +252,12 @@ bool ParseHighScores(const std::string& text, std::vector<HighScore>* table, std
     return true;
 }
 
+HighScore InTableRange(HighScore entry) {
+    entry.score = std::clamp(entry.score, 0, MOST_COUNT);
+    entry.wave = std::clamp(entry.wave, 0, MOST_COUNT);
+    return entry;
+}
+
 HighScore ThisGame(int score, int wave) {
     HighScore game;
     game.score = score;
@@ -236,18 +270,34 @@ HighScore ThisGame(int score, int wave) {
 ScoreBoard RecordHighScore(const std::string& folder, const HighScore& game, bool cheated,
                            const std::string& recording) {
     ScoreBoard board;
-    board.game = game;
+    board.game = InTableRange(game);
     board.game.replay.clear();
     board.cheated = cheated;
+
+    // No home folder: nothing is kept (UserDataFolder said so once), and no
+    // table is read from "/scores".
+    if (folder.empty()) {
+        if (!cheated) {
+            board.table.push_back(board.game);
+            board.newPlace = 0;
+        }
+        return board;
+    }
 
     TableLock lock(folder);
     // A lock file left by an earlier game opens even where the folder has
     // since become read-only.
     bool writable = lock.Held() && access(folder.c_str(), W_OK) == 0;
-    if (!writable)
+    if (lock.Busy())
+        error("High scores: another copy of the game has held \"%s/scores.lock\" for %d seconds; the table is "
+              "shown but this game's score is not kept\n",
+              folder.c_str(), LOCK_WAIT_MILS / 1000);
+    else if (!writable)
         error("High scores: cannot write in \"%s\" (%s); the table is shown but not kept\n", folder.c_str(),
               std::strerror(errno));
     const std::string file = folder + "/scores";
+    // Written tables are only ever replaced whole, so one can be read
+    // without the lock.
     board.table = LoadTable(file, &writable);
     if (cheated) return board;
 

@@ -39,13 +39,19 @@ bool ParseHighScores(const std::string& text, std::vector<HighScore>* table, std
 
 // This user's game of today.
 HighScore ThisGame(int score, int wave);
+// The entry with its score and wave brought into what the file holds (0 to
+// 999 999 999), so that whatever is written reads back.
+HighScore InTableRange(HighScore entry);
 
 // Enters game into the table in folder and returns what to show. A cheated
-// game is shown but never ranked. recording is the path of the game's replay;
-// an entry that enters keeps a copy of it (none when there is no such file),
-// and the copy of an entry that drops off is deleted. A damaged table is
-// reported, kept aside as "scores.bad", and a fresh one starts; a folder that
-// cannot be written is reported and the table is only shown.
+// game is shown but never ranked. recording is the game's own recording (the
+// bytes of its file, "" for none); an entry that enters keeps it in
+// replays/, and the copy of an entry that drops off is deleted. A damaged table is
+// reported, kept aside as "scores.bad" (or "scores.bad.1" and on, when
+// earlier ones are there), and a fresh one starts; a folder that cannot be
+// written, or a lock that another copy keeps for seconds, is reported and
+// the table is only shown. An empty folder (no home) keeps and reads
+// nothing, silently.
 ScoreBoard RecordHighScore(const std::string& folder, const HighScore& game, bool cheated,
                            const std::string& recording);
 

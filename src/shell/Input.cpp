@@ -211,6 +211,11 @@ bool HandleViewerKey(const SDL_keysym& keysym) {
     }
 }
 
+void PauseOnFocusLoss(const SDL_Event& event) {
+    if (event.type == SDL_ACTIVEEVENT && (event.active.state & SDL_APPINPUTFOCUS) != 0 && !event.active.gain)
+        gamePaused = true;
+}
+
 void HandleInput() {
     SDL_Event event;
     while (FeedPollEvent(&event)) {
@@ -224,11 +229,7 @@ void HandleInput() {
         case SDL_JOYBUTTONDOWN: PadButtonChange(event.jbutton.button, true); break;
         case SDL_JOYBUTTONUP: PadButtonChange(event.jbutton.button, false); break;
         case SDL_QUIT: Quit();
-        case SDL_ACTIVEEVENT:
-            // Another window took the keyboard: the game waits for the
-            // player, paused, until Escape.
-            if ((event.active.state & SDL_APPINPUTFOCUS) != 0 && !event.active.gain) gamePaused = true;
-            break;
+        // The focus is seen to by FeedPollEvent, at every screen.
         default: break;
         }
     }

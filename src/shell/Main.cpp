@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "../render/Display.h"
 #include "DataFolder.h"
 #include "UserFiles.h"
 #include "Korvalend3d.h"
@@ -42,7 +43,10 @@ void Init() {
 
 namespace {
 // Every game is recorded, the last one kept as replays/last.kvr.
-std::string LastRecording() { return UserDataFolder() + "/replays/last.kvr"; }
+std::string LastRecording() {
+    const std::string folder = UserDataFolder();
+    return folder.empty() ? "" : folder + "/replays/last.kvr";
+}
 
 void RecordGames() {
     const std::string folder = UserDataFolder();
@@ -64,6 +68,10 @@ void PlayBackIfAsked(const Options& options) {
     const std::string file = !paced ? AbsolutePath(options.timedemoFile)
                              : options.replayLast ? LastRecording()
                                                   : AbsolutePath(options.replayFile);
+    if (file.empty()) {
+        error("Replay: no last game is kept without a home folder\n");
+        std::exit(1);
+    }
     std::string why;
     if (!FeedPlayBack(file, paced, why)) {
         error("Replay: %s: %s\n", file.c_str(), why.c_str());
@@ -80,6 +88,15 @@ void PlayBackIfAsked(const Options& options) {
 void NameTheApplication() {
     setenv("SDL_VIDEO_X11_WMCLASS", "korvalend3d", 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.korvalend.korvalend3d", 0);
+}
+
+// The settings are kept only by a game that got as far as applying them.
+bool keepSettings = false;
+
+// The display went away: what needs no display is kept, as at a quit.
+void SaveWithoutDisplay() {
+    FeedSaveRecording();
+    if (keepSettings) SaveSettingsAtQuit();
 }
 
 // A recording made with other models would play another game.
@@ -102,13 +119,17 @@ int SDL_main(int argc, char** argv) {
     NameTheApplication();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) fatal("Video initialization failed: %s\n", SDL_GetError());
     std::atexit(Cleanup);
+    DisplayOnLoss(SaveWithoutDisplay);
     ApplyStartMode(settings);
     Init();
     CheckReplayData();
     ApplySettings(settings);
     // Only a game that got this far has anything to remember; watching a
     // recording changes nothing the player keeps.
-    if (!FeedPlaying()) std::atexit(SaveSettingsAtQuit);
+    if (!FeedPlaying()) {
+        std::atexit(SaveSettingsAtQuit);
+        keepSettings = true;
+    }
     RunGame();
     return 0;
 }

@@ -9,16 +9,18 @@
 
 #include "../assets/Model.h"
 #include "../assets/ModelServer.h"
+#include "../render/Camera.h"
 #include "../world/Object.h"
 #include "../world/Player.h"
 #include "Globals.h"
+#include "MyError.h"
 #include "UserFiles.h"
 
 namespace {
 const char MAGIC[4] = {'K', 'V', 'R', 0x1a};
-// A recording of hours is a few megabytes; anything claiming more is broken.
-const uint32_t MAX_BODY = 64u << 20;
 const size_t MAX_VERSION_TEXT = 64;
+// Room for the largest record and what a writer holds back before it.
+const size_t LARGEST_RECORD = 64;
 
 uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
 int64_t UnZigZag(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
@@ -83,10 +85,32 @@ void TapeWriter::Varint(uint64_t value) {
     body.push_back(static_cast<uint8_t>(value));
 }
 
+// What is held back goes out: the repeats of the last idle frame, then a
+// step that no "no event" followed.
+void TapeWriter::Flush() {
+    if (runRepeats > 0) {
+        body.push_back(TAG_REPEAT);
+        Varint(runRepeats);
+        runRepeats = 0;
+    }
+    runByte = 0;
+    if (clockHeld) {
+        body.push_back(heldStep);
+        clockHeld = false;
+    }
+}
+
 void TapeWriter::Clock(Uint32 ticks) {
     const Uint32 step = ticks - lastTicks;  // the clock wraps after 49 days
     lastTicks = ticks;
-    if (step < TAG_CLOCK_LONG) {
+    if (clockHeld) Flush();
+    if (step < IDLE_STEPS) {
+        clockHeld = true;
+        heldStep = static_cast<uint8_t>(step);
+        return;
+    }
+    Flush();
+    if (step < TAG_IDLE) {
         body.push_back(static_cast<uint8_t>(step));
     } else {
         body.push_back(TAG_CLOCK_LONG);
@@ -94,12 +118,47 @@ void TapeWriter::Clock(Uint32 ticks) {
     }
 }
 
+void TapeWriter::NoEvent() {
+    if (!clockHeld) {
+        Flush();
+        body.push_back(TAG_NO_EVENT);
+        return;
+    }
+    clockHeld = false;
+    const uint8_t frame = static_cast<uint8_t>(TAG_IDLE + heldStep);
+    if (frame == runByte) {
+        if (++runRepeats == MOST_REPEATS) {
+            body.push_back(TAG_REPEAT);
+            Varint(runRepeats);
+            runRepeats = 0;
+        }
+        return;
+    }
+    Flush();
+    body.push_back(frame);
+    runByte = frame;
+}
+
 void TapeWriter::Checksum(uint64_t sum) {
+    Flush();
     body.push_back(TAG_CHECKSUM);
     Put64(body, sum);
 }
 
+void TapeWriter::End() {
+    Flush();
+    body.push_back(TAG_END);
+}
+
+std::vector<uint8_t> TapeWriter::Take() {
+    Flush();
+    std::vector<uint8_t> taken;
+    taken.swap(body);
+    return taken;
+}
+
 void TapeWriter::Event(const SDL_Event& e) {
+    Flush();
     body.push_back(TAG_EVENT);
     body.push_back(e.type);
     switch (e.type) {
@@ -138,32 +197,59 @@ bool TapeReader::Varint(uint64_t& value) {
 }
 
 TapeRecord TapeReader::Peek() {
-    const size_t keepAt = at;
-    const Uint32 keepTicks = lastTicks;
+    const TapeReader keep = *this;
     TapeRecord r = Next();
-    at = keepAt;
-    lastTicks = keepTicks;
+    *this = keep;
+    return r;
+}
+
+TapeRecord TapeReader::Step(Uint32 step) {
+    TapeRecord r;
+    lastTicks += step;
+    r.kind = TapeRecord::CLOCK;
+    r.ticks = lastTicks;
     return r;
 }
 
 TapeRecord TapeReader::Next() {
     TapeRecord r;
+    if (noEventDue) {
+        noEventDue = false;
+        r.kind = TapeRecord::NO_EVENT;
+        return r;
+    }
+    if (repeatsLeft > 0) {
+        --repeatsLeft;
+        noEventDue = true;
+        return Step(static_cast<Uint32>(idleStep));
+    }
+    const int lastIdle = idleStep;
+    idleStep = -1;
     uint8_t tag;
     if (!Byte(tag)) {
         r.kind = TapeRecord::END;  // a recording cut short by a quit ends here
         return r;
     }
     uint64_t v = 0, w = 0;
-    if (tag < TapeWriter::TAG_CLOCK_LONG || tag == TapeWriter::TAG_CLOCK_LONG) {
-        if (tag == TapeWriter::TAG_CLOCK_LONG) {
-            if (!Varint(v) || v > 0xffffffffULL) return r;
-        } else {
-            v = tag;
-        }
-        lastTicks += static_cast<Uint32>(v);
-        r.kind = TapeRecord::CLOCK;
-        r.ticks = lastTicks;
-        return r;
+    // Version 1 knew no idle frames: every tag below the long clock's was a step.
+    const uint8_t shortSteps = version < 2 ? TapeWriter::TAG_CLOCK_LONG : TapeWriter::TAG_IDLE;
+    if (tag < shortSteps) return Step(tag);
+    if (tag < TapeWriter::TAG_CLOCK_LONG) {
+        idleStep = tag - TapeWriter::TAG_IDLE;
+        noEventDue = true;
+        return Step(static_cast<Uint32>(idleStep));
+    }
+    if (tag == TapeWriter::TAG_CLOCK_LONG) {
+        if (!Varint(v) || v > 0xffffffffULL) return r;
+        return Step(static_cast<Uint32>(v));
+    }
+    if (tag == TapeWriter::TAG_REPEAT && version >= 2) {
+        // Only right after an idle frame (or its repeats), at least once.
+        if (lastIdle < 0 || !Varint(v) || v == 0 || v > TapeWriter::MOST_REPEATS) return r;
+        idleStep = lastIdle;
+        repeatsLeft = v - 1;
+        noEventDue = true;
+        return Step(static_cast<Uint32>(idleStep));
     }
     switch (tag) {
     case TapeWriter::TAG_NO_EVENT: r.kind = TapeRecord::NO_EVENT; return r;
@@ -233,8 +319,8 @@ TapeRecord TapeReader::Next() {
     return r;
 }
 
-bool WriteReplayFile(const std::string& path, const ReplayHeader& h,
-                     const std::vector<uint8_t>& body, std::string& why) {
+namespace {
+std::string HeaderBytes(const ReplayHeader& h) {
     std::vector<uint8_t> out(MAGIC, MAGIC + 4);
     Put32(out, REPLAY_FORMAT_VERSION);
     const size_t versionLength = std::min(h.gameVersion.size(), MAX_VERSION_TEXT);
@@ -249,51 +335,127 @@ bool WriteReplayFile(const std::string& path, const ReplayHeader& h,
                                        (h.invincible << 3)));
     Put32(out, static_cast<uint32_t>(h.bonus));
     Put32(out, static_cast<uint32_t>(h.bonusMult));
-    if (body.size() > MAX_BODY) {
+    return std::string(out.begin(), out.end());
+}
+
+// A chunk: the size of its records, their CRC, the size of the compressed
+// bytes, then those bytes.
+bool AppendChunk(const std::vector<uint8_t>& raw, std::string& file) {
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> out;
+    Put32(out, static_cast<uint32_t>(raw.size()));
+    Put32(out, static_cast<uint32_t>(crc32(0L, raw.data(), static_cast<uInt>(raw.size()))));
+    Put32(out, 0);
+    out.resize(out.size() + packedSize);
+    if (compress2(out.data() + 12, &packedSize, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK)
+        return false;
+    out.resize(12 + packedSize);
+    for (int i = 0; i < 4; ++i) out[8 + i] = static_cast<uint8_t>(packedSize >> (8 * i));
+    file.append(out.begin(), out.end());
+    return true;
+}
+
+// Appends the records of one compressed piece to body; false, body as it
+// was, when they are not what their size and CRC say.
+bool Unpack(const uint8_t* packed, uint32_t packedSize, uint32_t rawSize, uint32_t crc,
+            std::vector<uint8_t>& body) {
+    const size_t at = body.size();
+    body.resize(at + rawSize);
+    uLongf got = rawSize;
+    if (uncompress(body.data() + at, &got, packed, packedSize) != Z_OK || got != rawSize ||
+        crc32(0L, body.data() + at, static_cast<uInt>(rawSize)) != crc) {
+        body.resize(at);
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool WriteReplayFile(const std::string& path, const ReplayHeader& h,
+                     const std::vector<uint8_t>& body, std::string& why) {
+    if (body.size() > REPLAY_MOST_BODY) {
         why = "the recording is too long";
         return false;
     }
-    Put32(out, static_cast<uint32_t>(body.size()));
-    Put32(out, static_cast<uint32_t>(crc32(0L, body.data(), static_cast<uInt>(body.size()))));
-    uLongf packedSize = compressBound(static_cast<uLong>(body.size()));
-    std::vector<uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, body.data(), static_cast<uLong>(body.size()), 6) != Z_OK) {
+    std::string file = HeaderBytes(h);
+    if (!body.empty() && !AppendChunk(body, file)) {
         why = "could not compress the recording";
         return false;
     }
-    Put32(out, static_cast<uint32_t>(packedSize));
-    out.insert(out.end(), packed.begin(), packed.begin() + static_cast<long>(packedSize));
-
-    if (!WriteFileAtomically(path, std::string(out.begin(), out.end()))) {
+    if (!WriteFileAtomically(path, file)) {
         why = path + ": " + std::strerror(errno);
         return false;
     }
     return true;
 }
 
+void ReplayRecorder::Begin(const ReplayHeader& header) {
+    writer = TapeWriter(header.firstTicks);
+    file = HeaderBytes(header);
+    packed = 0;
+    full = finished = false;
+}
+
+bool ReplayRecorder::Room() {
+    if (full || finished) return false;
+    if (packed + writer.Size() + LARGEST_RECORD > most) {
+        full = true;
+        error("Replay: this game's recording has reached its limit of %.2f MiB; the game goes on, the rest "
+              "of it is not recorded\n",
+              static_cast<double>(most) / (1 << 20));
+        return false;
+    }
+    if (writer.Size() >= CHUNK_BYTES) Pack();
+    return true;
+}
+
+void ReplayRecorder::Pack() {
+    const std::vector<uint8_t> raw = writer.Take();
+    if (raw.empty()) return;
+    if (!AppendChunk(raw, file)) {
+        // Out of memory: what the file holds stays good, nothing more comes.
+        full = true;
+        error("Replay: could not compress the recording; the rest of this game is not recorded\n");
+        return;
+    }
+    packed += raw.size();
+}
+
+void ReplayRecorder::Finish() {
+    if (finished) return;
+    if (!full) writer.End();
+    finished = true;
+}
+
+const std::string& ReplayRecorder::File() {
+    Pack();
+    return file;
+}
+
 bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vector<uint8_t>& body,
                      std::string& why) {
     Cursor c{data, size};
     char magic[4];
-    uint32_t version = 0, bodySize = 0, crc = 0, packedSize = 0, bonus = 0, bonusMult = 0;
+    uint32_t version = 0, bonus = 0, bonusMult = 0;
     uint8_t versionLength = 0, flags = 0;
+    body.clear();
     why = "not a Korvalend 3D recording";
     if (!c.Take(magic, 4) || std::memcmp(magic, MAGIC, 4) != 0) return false;
     why = "cut short";
     if (!c.U32(version)) return false;
-    if (version != REPLAY_FORMAT_VERSION) {
-        why = "recorded in format " + std::to_string(version) + ", this game reads format " +
+    if (version != REPLAY_FORMAT_VERSION && version != 1) {
+        why = "recorded in format " + std::to_string(version) + ", this game reads formats 1 to " +
               std::to_string(REPLAY_FORMAT_VERSION);
         return false;
     }
+    h.formatVersion = version;
     if (!c.Take(&versionLength, 1) || versionLength > MAX_VERSION_TEXT) return false;
     char text[MAX_VERSION_TEXT];
     if (!c.Take(text, versionLength)) return false;
     h.gameVersion.assign(text, versionLength);
     if (!c.U64(h.dataHash) || !c.U32(h.startSeed) || !c.Take(h.randomState, REPLAY_RANDOM_STATE_SIZE) ||
         !c.U32(h.firstTicks) || !c.Take(&h.camera, 1) || !c.Take(&flags, 1) || !c.U32(bonus) ||
-        !c.U32(bonusMult) || !c.U32(bodySize) ||
-        !c.U32(crc) || !c.U32(packedSize))
+        !c.U32(bonusMult))
         return false;
     h.invertControls = flags & 1;
     h.gamePaused = flags & 2;
@@ -301,19 +463,33 @@ bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vec
     h.invincible = flags & 8;
     h.bonus = static_cast<int32_t>(bonus);
     h.bonusMult = static_cast<int32_t>(bonusMult);
-    if (packedSize != size - c.at) {
-        why = packedSize > size - c.at ? "cut short" : "has bytes after its end";
+    if (h.camera > STATIC) {
+        why = "damaged (camera " + std::to_string(h.camera) + ")";
         return false;
     }
-    why = "damaged";
-    if (bodySize > MAX_BODY) return false;
-    body.assign(bodySize, 0);
-    uLongf got = bodySize;
-    if (uncompress(body.data(), &got, data + c.at, packedSize) != Z_OK || got != bodySize ||
-        crc32(0L, body.data(), static_cast<uInt>(body.size())) != crc) {
-        body.clear();
-        return false;
-    }
+    // Version 1: one piece, to the end of the file; version 2: chunks to it.
+    size_t total = 0;
+    if (version >= 2 && c.at == size) return true;  // begun, nothing recorded yet
+    do {
+        uint32_t rawSize = 0, crc = 0, packedSize = 0;
+        why = "cut short";
+        if (!c.U32(rawSize) || !c.U32(crc) || !c.U32(packedSize) || packedSize > size - c.at) {
+            body.clear();
+            return false;
+        }
+        if (version == 1 && packedSize != size - c.at) {
+            why = "has bytes after its end";
+            return false;
+        }
+        why = "damaged";
+        if (rawSize > REPLAY_MOST_BODY - total || (version >= 2 && rawSize == 0) ||
+            !Unpack(data + c.at, packedSize, rawSize, crc, body)) {
+            body.clear();
+            return false;
+        }
+        total += rawSize;
+        c.at += packedSize;
+    } while (c.at < size);
     return true;
 }
 

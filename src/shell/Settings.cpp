@@ -89,7 +89,10 @@ bool Settings::operator==(const Settings& other) const {
     return true;
 }
 
-std::string SettingsPath() { return UserConfigFolder() + "/settings"; }
+std::string SettingsPath() {
+    const std::string folder = UserConfigFolder();
+    return folder.empty() ? "" : folder + "/settings";
+}
 
 std::string FormatSettings(const Settings& settings) {
     std::string text = HEADER;
@@ -138,6 +141,7 @@ Settings ParseSettings(const std::string& text, const std::string& source) {
 Settings LoadSettings() {
     const std::string path = SettingsPath();
     std::string text;
+    if (path.empty()) return Settings();  // no home: nothing was kept
     if (!ReadFileBytes(path, &text)) {
         if (errno != ENOENT)
             error("Settings: cannot read \"%s\" (%s); starting from the defaults\n", path.c_str(), std::strerror(errno));
@@ -148,6 +152,7 @@ Settings LoadSettings() {
 
 bool SaveSettings(const Settings& settings) {
     const std::string folder = UserConfigFolder(), path = SettingsPath();
+    if (folder.empty()) return false;  // no home: nothing is kept
     if (MakeFolders(folder) && WriteFileAtomically(path, FormatSettings(settings))) return true;
     error("Settings: cannot write \"%s\" (%s); they are not remembered\n", path.c_str(), std::strerror(errno));
     return false;

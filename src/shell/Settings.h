@@ -26,6 +26,7 @@ struct Settings {
     bool operator==(const Settings& other) const;
 };
 
+// "" when there is no home folder.
 std::string SettingsPath();
 
 // The file's text, and back. Each line that is neither blank, a comment,
@@ -36,7 +37,8 @@ Settings ParseSettings(const std::string& text, const std::string& source);
 
 // The remembered settings; the defaults, silently, when there are none.
 Settings LoadSettings();
-// Written whole or not at all; false after a message.
+// Written whole or not at all; false after a message (or, with no home
+// folder, silently: that was said once).
 bool SaveSettings(const Settings& settings);
 
 // From the running game: the screen's modes, the camera, the music and

@@ -11,20 +11,30 @@
 #include <cstdlib>
 #include <vector>
 
+#include "MyError.h"
+
 namespace {
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] == '/') return home;
     const passwd* user = getpwuid(getuid());
-    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+    return user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/' ? user->pw_dir : "";
 }
 
-// The base directory rules: only an absolute path counts.
+// The base directory rules: only an absolute path counts. Without one and
+// without a home, "" (never a folder made from "" and a name, which would be
+// the root's), said once for every player file.
 std::string BaseFolder(const char* variable, const char* underHome) {
     const char* value = std::getenv(variable);
     if (value != nullptr && value[0] == '/') return std::string(value) + "/korvalend3d";
     std::string home = HomeFolder();
-    return home.empty() ? "" : home + "/" + underHome + "/korvalend3d";
+    if (!home.empty()) return home + "/" + underHome + "/korvalend3d";
+    static bool said = false;
+    if (!said)
+        error("No home folder (HOME is not set, nor XDG_DATA_HOME and XDG_CONFIG_HOME, and the password file "
+              "names none): the settings, the high scores and the recordings are not kept\n");
+    said = true;
+    return "";
 }
 
 bool WriteAll(int fd, const std::string& bytes) {

@@ -9,7 +9,7 @@
 
 // $XDG_DATA_HOME/korvalend3d and $XDG_CONFIG_HOME/korvalend3d; an unset,
 // empty or relative variable means ~/.local/share and ~/.config. "" when
-// there is no home folder either.
+// there is no home folder either (said once): then nothing is kept.
 std::string UserDataFolder();
 std::string UserConfigFolder();
 

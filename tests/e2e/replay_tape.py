@@ -11,15 +11,23 @@ import zlib
 def records(path):
     data = open(path, "rb").read()
     assert data[:4] == b"KVR\x1a", "not a recording"
+    (version,) = struct.unpack_from("<I", data, 4)
     at = 8
     n = data[at]
     at += 1 + n + 8 + 4 + 128
     (first,) = struct.unpack_from("<I", data, at)
     at += 4 + 2 + 8
-    size, _crc, packed = struct.unpack_from("<III", data, at)
-    body = zlib.decompress(data[at + 12:])
-    assert len(body) == size
-    i, ticks = 0, first
+    # Version 1: one compressed piece; version 2: chunks of them.
+    body = b""
+    while at < len(data):
+        size, _crc, packed = struct.unpack_from("<III", data, at)
+        piece = zlib.decompress(data[at + 12:at + 12 + packed])
+        assert len(piece) == size
+        body += piece
+        at += 12 + packed
+    # Below it a step; from it, a step then no event (version 2).
+    idle = 0x80 if version == 1 else 0x60
+    i, ticks, last_idle = 0, first, None
 
     def varint():
         nonlocal i
@@ -35,6 +43,15 @@ def records(path):
     while i < len(body):
         tag = body[i]
         i += 1
+        if idle <= tag < 0x80 or (tag == 0x85 and version > 1):
+            step = tag - idle if tag != 0x85 else last_idle
+            for _ in range(1 if tag != 0x85 else varint()):
+                ticks = (ticks + step) & 0xFFFFFFFF
+                yield "clock", ticks
+                yield "none", None
+            last_idle = step
+            continue
+        last_idle = None
         if tag <= 0x80:
             ticks = (ticks + (tag if tag < 0x80 else varint())) & 0xFFFFFFFF
             yield "clock", ticks

@@ -210,6 +210,26 @@ TEST_F(ScreensTest, IntroEndsEarlyOnAPressOrAfterFiveSeconds) {
     EXPECT_EQ(SDL_PollEvent(&event), 0);
 }
 
+// Another window takes the focus during the title or the tally: the next
+// wave begins paused, as it would had the focus gone during a wave.
+TEST_F(ScreensTest, FocusLostDuringTheIntroOrTheTallyPausesTheNextWave) {
+    SDL_Event focus{};
+    focus.type = SDL_ACTIVEEVENT;
+    focus.active.state = SDL_APPINPUTFOCUS;
+    for (void (*screenShown)() : {DoIntroScreen, DoBonusScreen}) {
+        gamePaused = false;
+        gThePlayer->bonus = 0;
+        focus.active.gain = 0;
+        ASSERT_EQ(SDL_PushEvent(&focus), 0);
+        screenShown();
+        EXPECT_TRUE(gamePaused) << (screenShown == DoIntroScreen ? "intro" : "bonus screen");
+        focus.active.gain = 1;
+        ASSERT_EQ(SDL_PushEvent(&focus), 0);
+        DrainEvents();
+    }
+    gamePaused = false;
+}
+
 // Closing the window at every screen. The intro and the bonus screen read
 // the queue only for presses: a close request is dropped and they run their
 // full time. The game-over picture reads nothing, so the request waits and

@@ -2,6 +2,8 @@
 // The high-score table on disk: ranking and ties, a full table, cheated
 // games, damaged files, two games writing at once, folders that cannot be
 // written, and the replays the entries keep.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,6 +123,24 @@ TEST_F(HighScoresTest, DamagedFileIsSaidOnceAndKeptAsideAndAFreshTableStarts) {
     EXPECT_EQ(ReadBytes(Table() + ".bad"), (std::vector<uint8_t>{'x', '\0', 'y'}));
     EXPECT_EQ(board.newPlace, 0);
     EXPECT_EQ(Scores(), "70ada ");
+
+    // Each damaged table is kept, the earlier ones too.
+    for (uint8_t damage : {'2', '3'}) {
+        ASSERT_TRUE(WriteBytes(Table(), {'x', damage}));
+        const std::string aside = Table() + ".bad." + std::to_string(damage - '1');
+        Record(Game(60), false, "", &said);
+        EXPECT_NE(said.find(aside), std::string::npos) << said;
+        EXPECT_EQ(ReadBytes(aside), (std::vector<uint8_t>{'x', damage}));
+    }
+    EXPECT_EQ(ReadBytes(Table() + ".bad"), (std::vector<uint8_t>{'x', '\0', 'y'})) << "the first is still kept";
+}
+
+TEST_F(HighScoresTest, ScoresBeyondTheTablesRangeAreEnteredAtItsEndsAndTheTableReadsBack) {
+    EXPECT_EQ(Record(Game(1000000000)).table[0].score, 999999999);
+    EXPECT_EQ(Record(Game(-40)).table[1].score, 0);
+    // Each Record says nothing: the table is never taken for damaged.
+    EXPECT_EQ(Record(Game(7)).newPlace, 1);
+    EXPECT_EQ(Scores(), "999999999ada 7ada 0ada ");
 }
 
 TEST_F(HighScoresTest, TwoGamesEnteringAtOnceLoseNoScore) {
@@ -144,6 +164,49 @@ TEST_F(HighScoresTest, TwoGamesEnteringAtOnceLoseNoScore) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Scores(), "40ada 39ada 38ada 37ada 36ada 35ada 34ada 33ada 32ada 31ada ");
+}
+
+// A copy of the game stopped while it held the lock: the next game waits a
+// few seconds, then shows the table without keeping its score.
+TEST_F(HighScoresTest, ALockNeverLetGoIsWaitedForABoundedTimeThenTheScoreIsNotKept) {
+    Record(Game(300));
+    int held = open((Folder() + "/scores.lock").c_str(), O_RDWR);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    int result[2];
+    ASSERT_EQ(pipe(result), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20);  // the lock it waits for is never let go
+        close(result[0]);
+        ScoreBoard shown;
+        Timer timer;
+        timer.Start();
+        std::string text = Capture(stderr, [&] { shown = RecordHighScore(Folder(), Game(400), false, ""); });
+        char line[256];
+        int n = std::snprintf(line, sizeof line, "%d %zu %d %d %.0f", shown.newPlace, shown.table.size(),
+                              int(text.find("lock") != std::string::npos), int(text.find('\n') == text.size() - 1),
+                              timer.GetTime());
+        _exit(write(result[1], line, size_t(n)) == n ? 0 : 1);
+    }
+    close(result[1]);
+    char reply[256] = "";
+    ssize_t got = read(result[0], reply, sizeof reply - 1);
+    close(result[0]);
+    reply[got > 0 ? got : 0] = '\0';
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    close(held);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << ": it waited for ever";
+    int place = -2, seconds = -1, said = 0, once = 0;
+    size_t rows = 0;
+    ASSERT_EQ(std::sscanf(reply, "%d %zu %d %d %d", &place, &rows, &said, &once, &seconds), 5) << reply;
+    EXPECT_EQ(place, 0) << "shown in its place";
+    EXPECT_EQ(rows, 2u);
+    EXPECT_TRUE(said && once) << "one message about the lock";
+    EXPECT_LE(seconds, 10);
+    EXPECT_EQ(Scores(), "300ada ") << "not kept";
 }
 
 TEST_F(HighScoresTest, FolderThatCannotBeWrittenIsSaidOnceAndTheTableStillShows) {
@@ -191,8 +254,7 @@ TEST_F(HighScoresTest, FolderThatCannotBeWrittenIsSaidOnceAndTheTableStillShows)
 }
 
 TEST_F(HighScoresTest, EachEntryKeepsACopyOfItsReplayUntilItDropsOff) {
-    const std::string recording = root.File("last.kvr");
-    ASSERT_TRUE(WriteBytes(recording, {'K', 'V', 'R', '1'}));
+    const std::string recording = "KVR1";
     ScoreBoard top = Record(Game(1000), false, recording);
     ScoreBoard second = Record(Game(900), false, recording);
     const std::string kept = top.table[0].replay, alsoKept = second.table[1].replay;
@@ -200,7 +262,7 @@ TEST_F(HighScoresTest, EachEntryKeepsACopyOfItsReplayUntilItDropsOff) {
     EXPECT_NE(kept, alsoKept) << "each entry its own copy";
     EXPECT_EQ(kept.substr(kept.size() - 4), ".kvr");
     EXPECT_EQ(ReadBytes(Folder() + "/replays/" + kept), (std::vector<uint8_t>{'K', 'V', 'R', '1'}));
-    EXPECT_EQ(Record(Game(800), false, root.File("none.kvr")).table[2].replay, "") << "no recording, no copy";
+    EXPECT_EQ(Record(Game(800), false, "").table[2].replay, "") << "no recording, no copy";
 
     // Nine better games push the 900 off the full table; the 1000 stays.
     for (int score = 10; score <= 70; score += 10) Record(Game(score));

@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "ShellTestSupport.h"
 #include "shell/DataFolder.h"
+#include "shell/HighScores.h"
 #include "shell/Options.h"
 #include "shell/Settings.h"
 #include "shell/UserFiles.h"
@@ -203,6 +205,61 @@ TEST_F(SettingsFile, TheGameStartsWithTheDefaultsAndWhatIsAppliedIsCaptured) {
     Camera* camera = StartCamera(nullptr);
     EXPECT_EQ(camera->type, STATIC);
     delete camera;
+}
+
+// No home folder at all (HOME unset, no XDG variables, no entry in the
+// password file): nothing is read or written, and that is said once. The
+// child runs in a root folder of its own, where a game that took "" for
+// its folders would find "/settings" and "/scores".
+TEST_F(SettingsFile, WithoutAHomeNothingIsReadOrWrittenAndThatIsSaidOnce) {
+    if (geteuid() != 0) GTEST_SKIP() << "a root folder of its own needs root";
+    const std::string scores = "korvalend3d scores 1\n777 2 2026-12-09 ada -\n";
+    ASSERT_TRUE(WriteFileAtomically(home.File("settings"), "camera = chase\n"));
+    ASSERT_TRUE(WriteFileAtomically(home.File("scores"), scores));
+    ASSERT_EQ(mkdir(home.File("tmp").c_str(), 01777), 0);  // where Capture keeps what is said
+    int result[2];
+    ASSERT_EQ(pipe(result), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(result[0]);
+        if (chroot(home.path.c_str()) != 0 || chdir("/") != 0) _exit(1);
+        for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) unsetenv(variable);
+        Settings loaded;
+        ScoreBoard board;
+        HighScore game;
+        game.score = 500;
+        game.wave = 2;
+        game.date = "2026-12-09";
+        game.name = "bob";
+        std::string said = Capture(stderr, [&] {
+            loaded = LoadSettings();
+            SaveSettings(AllChanged());
+            board = RecordHighScore(UserDataFolder(), game, false, "");
+        });
+        std::string line = std::to_string(loaded == Settings()) + " " + std::to_string(board.table.size()) + " " +
+                           std::to_string(board.newPlace) + " " +
+                           std::to_string(std::count(said.begin(), said.end(), '\n')) + "|" + said;
+        _exit(write(result[1], line.data(), line.size()) == ssize_t(line.size()) ? 0 : 1);
+    }
+    close(result[1]);
+    std::string reply;
+    char chunk[512];
+    for (ssize_t n; (n = read(result[0], chunk, sizeof chunk)) > 0;) reply.append(chunk, size_t(n));
+    close(result[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(reply.substr(0, reply.find('|')), "1 1 0 1")
+        << "defaults, only this game shown, one message: " << reply;
+    std::string text;
+    ASSERT_TRUE(ReadFileBytes(home.File("settings"), &text));
+    EXPECT_EQ(text, "camera = chase\n") << "not written over";
+    ASSERT_TRUE(ReadFileBytes(home.File("scores"), &text));
+    EXPECT_EQ(text, scores);
+    struct stat info;
+    EXPECT_NE(stat(home.File("replays").c_str(), &info), 0);
+    EXPECT_NE(stat(home.File("scores.lock").c_str(), &info), 0);
 }
 
 // Where the game looks for its data, in order, and what it says when a place
