@@ -14,12 +14,11 @@ LAST="$ART/xdg/data/korvalend3d/replays/last.kvr"
 start_x
 start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy -- --window
 wait_for_stderr "Play Game" 25 || fail "the game did not start"
-sleep 1.5
+wait_for_wave cockpit || fail "no wave on the screen"
 # Away from the defaults: the chase camera, the controls not inverted.
 xdotool key F2 F10
-sleep 0.3
+wait_for_change chase cockpit 5 || fail "F2 did not change the camera"
 for key in Tab KP_0 Tab; do xdotool keydown $key; sleep 0.3; xdotool keyup $key; sleep 0.2; done
-sleep 1
 kill -9 "$XVFB_PID"
 XVFB_PID=""
 for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
