@@ -40,6 +40,32 @@ double SecondsSince(Clock::time_point t) {
 
 enum Source { LIVE, SIMULATED, PLAYBACK };
 
+// KORVALEND3D_TEST_FPS caps a live game's frames a second, as vertical sync
+// would on a player's screen: the end-to-end tests run two games side by
+// side on a software renderer, where an uncapped game takes a whole core.
+double TestFrameSeconds() {
+    static const double seconds = [] {
+        const char* v = std::getenv("KORVALEND3D_TEST_FPS");
+        const double fps = v != nullptr ? std::atof(v) : 0.0;
+        return fps > 0.0 ? 1.0 / fps : 0.0;
+    }();
+    return seconds;
+}
+
+// Waits until the capped frame time since the last live swap has passed.
+void CapLiveFrame() {
+    static Clock::time_point last;
+    static bool started = false;
+    const double frame = TestFrameSeconds();
+    if (frame <= 0.0) return;
+    if (started) {
+        const double left = frame - SecondsSince(last);
+        if (left > 0.0) std::this_thread::sleep_for(std::chrono::duration<double>(left));
+    }
+    last = Clock::now();
+    started = true;
+}
+
 struct State {
     Source source = LIVE;
     Uint32 simTicks = 0, frameMils = 16;
@@ -357,6 +383,7 @@ void FeedSwap() {
     EndIfDisplayGone();
     State& s = S();
     if (SDL_GetVideoSurface() != nullptr) SDL_GL_SwapBuffers();
+    if (s.source == LIVE) CapLiveFrame();
     ++s.frame;
     if (s.source == SIMULATED) {
         s.simTicks += s.frameMils;

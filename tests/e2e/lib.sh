@@ -59,9 +59,11 @@ start_game_at() {
     chmod 777 "$home"  # also for a game run as another user (RUN_AS)
     while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
     [ "${1:-}" = -- ] && shift
-    # The game reports the pictures the tests wait for (wait_for_shown).
+    # The game reports the pictures the tests wait for (wait_for_shown), and
+    # draws at most 60 frames a second (as with vertical sync), so that two
+    # games share the machine's cores.
     (cd "$dir" && exec ${RUN_AS:-} env XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
-        KORVALEND3D_TEST_STATES=1 "${args[@]}" "$game" "$@") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
+        KORVALEND3D_TEST_STATES=1 KORVALEND3D_TEST_FPS=60 "${args[@]}" "$game" "$@") 2>"$ART/stderr.txt" >"$ART/stdout.txt" &
     GAME_PID=$!
     SHOWN=()
 }
