@@ -68,7 +68,6 @@ const Vector3 kEye(0, 0, -24);
 const int kTile = 160;      // gallery tile, pixels
 const int kTinyPixels = 4;  // fewer per frame: too small to judge
 
-double Luma(const unsigned char* p) { return (0.2126 * p[0] + 0.7152 * p[1] + 0.0722 * p[2]) / 255.0 * 100.0; }
 
 struct Tally {
     double object = 0, rest = 0, edge = 0;
@@ -80,23 +79,6 @@ struct Tally {
     double Edge() const { return Mean(edge, edgePixels); }
     long PixelsPerFrame() const { return frames > 0 ? objectPixels / frames : 0; }
 };
-
-// Which pixels the object covers: drawn alone into a cleared depth buffer.
-std::vector<bool> Coverage(Object* object, Camera& camera, int w, int h) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glClearDepth(1.0);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    camera.EstablishView();
-    object->Draw();
-    glPopAttrib();
-    std::vector<float> depth(size_t(w) * size_t(h));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-    std::vector<bool> covered(depth.size());
-    for (size_t i = 0; i < depth.size(); ++i) covered[i] = depth[i] < 1.0f;
-    return covered;
-}
 
 // Where the object's centre lands in the window, in pixels.
 void ProjectCentre(const Vector3& p, double& x, double& y) {
@@ -117,12 +99,15 @@ gltest::Picture Measure(Object* object, Camera& camera, double distance, Tally& 
     RenderWorld(&camera);
     gltest::Picture frame = gltest::ReadPicture();
     gObjects.RemoveObject(object);
-    const std::vector<bool> covered = Coverage(object, camera, frame.w, frame.h);
+    const std::vector<bool> covered = gltest::Coverage([&] {
+        camera.EstablishView();
+        object->Draw();
+    });
     // The 90-degree field of view: one unit at distance d spans h / 2d pixels.
     const double drawnRadius = object->radius / distance * frame.h / 2.0;
     for (int y = 0; y < frame.h; ++y)
         for (int x = 0; x < frame.w; ++x) {
-            const double l = Luma(frame.At(x, y));
+            const double l = gltest::Luma(frame.At(x, y));
             if (covered[size_t(y) * size_t(frame.w) + size_t(x)]) {
                 tally.object += l;
                 ++tally.objectPixels;

@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace gltest {
@@ -56,6 +57,31 @@ inline int DifferingPixels(const Picture& a, const Picture& b, int tolerance) {
                 break;
             }
     return n;
+}
+
+// A pixel's luminance, 0-100: Rec. 709 weights on the stored values.
+inline double Luma(const unsigned char* rgb) {
+    return (0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]) / 255.0 * 100.0;
+}
+
+// The pixels that draw() covers, row by row from the bottom: it is drawn
+// alone into a cleared depth buffer, the colours left as they are. Unlike a
+// difference of two frames this also counts pixels as dark as the
+// background behind them.
+inline std::vector<bool> Coverage(const std::function<void()>& draw) {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    draw();
+    glPopAttrib();
+    const int w = SurfaceWidth(), h = SurfaceHeight();
+    std::vector<float> depth(static_cast<size_t>(w) * h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    std::vector<bool> covered(depth.size());
+    for (size_t i = 0; i < depth.size(); ++i) covered[i] = depth[i] < 1.0f;
+    return covered;
 }
 
 }  // namespace gltest
