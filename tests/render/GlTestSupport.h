@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Picture.h"
 #include "TestSupport.h"
 #include "render/Screen.h"
 #include "shell/Globals.h"
@@ -38,51 +39,6 @@ public:
 };
 
 inline std::string ScreenEnvironment::initReport;
-
-inline int SurfaceWidth() { return SDL_GetVideoSurface()->w; }
-inline int SurfaceHeight() { return SDL_GetVideoSurface()->h; }
-
-struct Picture {
-    int w = 0, h = 0;
-    std::vector<unsigned char> rgba;
-    const unsigned char* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * w + x) * 4]; }
-    long Brightness() const {
-        long sum = 0;
-        for (size_t i = 0; i < rgba.size(); i += 4) sum += rgba[i] + rgba[i + 1] + rgba[i + 2];
-        return sum;
-    }
-    int LitPixels(int threshold = 24) const {
-        int n = 0;
-        for (size_t i = 0; i < rgba.size(); i += 4)
-            if (rgba[i] + rgba[i + 1] + rgba[i + 2] > threshold) ++n;
-        return n;
-    }
-};
-
-inline Picture ReadPicture(GLenum buffer = GL_BACK) {
-    Picture p;
-    p.w = SurfaceWidth();
-    p.h = SurfaceHeight();
-    p.rgba.resize(static_cast<size_t>(p.w) * p.h * 4);
-    glReadBuffer(buffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, p.w, p.h, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
-    glReadBuffer(GL_BACK);
-    return p;
-}
-
-// Pixels whose colour differs by more than tolerance in any channel.
-inline int DifferingPixels(const Picture& a, const Picture& b, int tolerance) {
-    if (a.w != b.w || a.h != b.h) return -1;
-    int n = 0;
-    for (size_t i = 0; i < a.rgba.size(); i += 4)
-        for (int k = 0; k < 3; ++k)
-            if (std::abs(a.rgba[i + k] - b.rgba[i + k]) > tolerance) {
-                ++n;
-                break;
-            }
-    return n;
-}
 
 // An uncompressed 24-bit TGA of w x h, pixel (x, y) from colour(x, y), rows
 // stored bottom first as the reader expects.

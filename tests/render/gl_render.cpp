@@ -323,6 +323,55 @@ TEST_F(RenderWorldTest, PlayerLightsSitOnTheShipInWorldCoordinates) {
     EXPECT_FALSE(records[0].light2);
 }
 
+// From the cockpit at the start heading the sun lights what lies ahead from
+// behind, and off the line of sight the ship's spot misses it: the rocks'
+// own materials must still show them as bright shapes on the dark arena,
+// the rock warm and the armour cool.
+TEST_F(RenderWorldTest, RocksShowAsBrightShapesWithTheSunBehindThem) {
+    gThePlayer = new Player();
+    gThePlayer->alive = true;
+    gThePlayer->pos = Vector3(0, 0, -24);
+    FirstPersonCamera cockpit(gThePlayer);
+    cockpit.TimeUpdate(0.0);
+    const double aside = 20.0 * M_PI / 180.0;
+    Object* rocks[2] = {new BigAsteroid(Vector3(), Vector3()), new SteelRoid(Vector3(), Vector3())};
+    double luma[2], warmth[2];
+    for (int k = 0; k < 2; ++k) {
+        Object* rock = rocks[k];
+        rock->pos = gThePlayer->pos + Vector3(-20.0 * std::sin(aside), 0, 20.0 * std::cos(aside));
+        rock->dir = Quaternion(Vector3(0, 180, 0));
+        gObjects.AddObject(rock);
+        cockpit.EstablishView();
+        RenderWorld(&cockpit);
+        const Picture frame = ReadPicture();
+        const std::vector<bool> covered = Coverage([&] {
+            cockpit.EstablishView();
+            rock->Draw();
+        });
+        double lit = 0, rest = 0, red = 0, blue = 0;
+        long n = 0;
+        for (int y = 0; y < frame.h; ++y)
+            for (int x = 0; x < frame.w; ++x) {
+                const unsigned char* px = frame.At(x, y);
+                if (!covered[static_cast<size_t>(y) * frame.w + x]) {
+                    rest += Luma(px);
+                    continue;
+                }
+                lit += Luma(px);
+                red += px[0];
+                blue += px[2];
+                ++n;
+            }
+        ASSERT_GT(n, 1000) << k;
+        luma[k] = lit / n;
+        warmth[k] = red / std::max(blue, 1.0);
+        EXPECT_GE(luma[k], 20.0) << (k == 0 ? "rock" : "steel");
+        EXPECT_LT(rest / (static_cast<double>(frame.w) * frame.h - n), 8.0) << "the background stays dark";
+        gObjects.DeleteObject(0);
+    }
+    EXPECT_GT(warmth[0], warmth[1] * 1.2) << "rock " << warmth[0] << ", steel " << warmth[1];
+}
+
 // Objects with real models of every kind that comes in numbers, strewn
 // through the arena round the ship, some in view, some across its edges,
 // some behind; the particles of a few explosions.

@@ -4,8 +4,12 @@
 // farthest point lands on the object's radius, so only proportions matter.
 //
 // Lighting in the arena: a blue global ambient, a white sun (whose ambient
-// part is white too) and black fog. Ambient colours are kept low so the lit
-// side keeps its shape; things that should glow get emission.
+// part is white too), the ship's narrow red spot and black fog. Seen from
+// the cockpit the sun mostly lights what lies ahead from behind, so the side
+// a player sees is lit by the ambient alone: rocks, armour and gunmetal take
+// enough ambient and light enough textures to show as bright shapes on the
+// black (bench_readability measures it), and the sun's side still comes out
+// about twice as bright. Things that should glow get emission.
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -59,6 +63,14 @@ Canvas Paint(int size, const std::function<Color(float, float)>& f) {
 }
 
 Color Rgb(float r, float g, float b) { return Color(r, g, b, 1); }
+
+// The sky's blue ambient doubles the blue of a material's ambient colour, so
+// a lit-from-behind rock would turn violet: a material that keeps its own
+// hue in the shade asks for that much less blue (keep = 0.5: none extra).
+Material ShadeBlue(Material m, float keep) {
+    m.ambient[2] *= keep;
+    return m;
+}
 
 // Radius of a star outline at angle phi: arms points reaching 1, valleys at
 // valley; peak sets where in each arm's span the point sits (0.5 = straight,
@@ -122,9 +134,9 @@ Canvas RockTexture() {
         float n = Fbm2Tile(u * 4, v * 4, 4, 6, 21, 0.55f);
         float m = Fbm2Tile(u * 16, v * 16, 16, 3, 22);
         float crack = std::fabs(Fbm2Tile(u * 6, v * 6, 6, 4, 23) - 0.5f);
-        float k = 0.45f + 0.6f * n + 0.15f * (m - 0.5f);
-        if (crack < 0.02f) k *= 0.6f;
-        Color c = Lerp(Rgb(0.42f, 0.36f, 0.30f), Rgb(0.70f, 0.64f, 0.56f), Clamp01(n * 1.3f - 0.2f));
+        float k = 0.72f + 0.4f * n + 0.15f * (m - 0.5f);
+        if (crack < 0.02f) k *= 0.55f;
+        Color c = Lerp(Rgb(0.62f, 0.55f, 0.47f), Rgb(0.92f, 0.86f, 0.76f), Clamp01(n * 1.3f - 0.2f));
         return c * Clamp01(k);
     });
 }
@@ -135,7 +147,7 @@ Canvas SteelTexture() {
         float pu = std::fmod(u * 2, 1.0f), pv = std::fmod(v * 2, 1.0f);
         float grain = Fbm2Tile(u * 64, v * 2, 64, 2, 31);
         float n = Fbm2Tile(u * 4, v * 4, 4, 4, 32);
-        Color c = Lerp(Rgb(0.55f, 0.58f, 0.64f), Rgb(0.78f, 0.80f, 0.86f), grain * 0.6f + n * 0.4f);
+        Color c = Lerp(Rgb(0.62f, 0.66f, 0.73f), Rgb(0.86f, 0.88f, 0.93f), grain * 0.6f + n * 0.4f);
         float e = std::min(std::min(pu, 1 - pu), std::min(pv, 1 - pv));
         if (e < 0.03f) c = c * 0.35f;
         else if (e < 0.06f) c = c * (pu < 0.5f && pv < 0.5f ? 1.25f : 0.8f);
@@ -228,7 +240,7 @@ Canvas HazardTexture() {
     // (spherical mapping: t = 0.5 is the equator).
     return Paint(128, [](float u, float v) {
         float n = Fbm2Tile(u * 8, v * 8, 8, 4, 41);
-        Color c = Rgb(0.30f, 0.31f, 0.34f) * (0.8f + 0.4f * n);
+        Color c = Rgb(0.56f, 0.58f, 0.63f) * (0.8f + 0.4f * n);
         if (std::fabs(v - 0.5f) < 0.07f) {
             bool yellow = std::fmod(u * 16 + v * 4, 1.0f) < 0.5f;
             c = yellow ? Rgb(0.95f, 0.75f, 0.1f) : Rgb(0.08f, 0.08f, 0.08f);
@@ -267,7 +279,7 @@ Canvas ShinobiTexture(const std::vector<float>& outline, const Color& accent) {
     return Paint(256, [&](float u, float v) {
         float x = u * 2 - 1, y = 1 - v * 2;
         float n = Fbm2Tile(u * 8, v * 8, 8, 4, 71);
-        Color c = Rgb(0.22f, 0.24f, 0.30f) * (0.8f + 0.4f * n);
+        Color c = Rgb(0.36f, 0.40f, 0.50f) * (0.8f + 0.4f * n);
         float r = std::hypot(x, y);
         // Only the band near the rim can be close to the edge; elsewhere
         // the exact distance is not needed.
@@ -357,7 +369,7 @@ ModelData Ship(Out& out) {
 ModelData Asteroid(Out& out) {
     SaveTexture(out, "rock.tga", RockTexture(), false);
     ModelData m;
-    int rock = m.AddMaterial(Material::Make("rock", Vec3(0.85f, 0.8f, 0.72f), 0.3f, 0.95f, 0.08f, 8, Vec3(0, 0, 0), "rock.tga"));
+    int rock = m.AddMaterial(ShadeBlue(Material::Make("rock", Vec3(0.88f, 0.8f, 0.68f), 0.55f, 0.85f, 0.1f, 10, Vec3(0, 0, 0), "rock.tga"), 0.5f));
     int g = m.AddGroup("rock", rock);
     // 180 triangles: a hundred rocks on screen at once, a few pixels per
     // facet; the lumps are in the shape, the craters' detail in the texture.
@@ -383,10 +395,9 @@ ModelData Asteroid(Out& out) {
 ModelData Steelroid(Out& out) {
     SaveTexture(out, "steel.tga", SteelTexture(), false);
     ModelData m;
-    // Low ambient: under the blue sky light a grey metal would otherwise
-    // turn violet and lose its glint.
-    int steel = m.AddMaterial(Material::Make("steel", Vec3(0.82f, 0.84f, 0.86f), 0.2f, 0.85f, 1.0f, 70, Vec3(0.02f, 0.02f, 0.02f), "steel.tga"));
-    int stud = m.AddMaterial(Material::Make("studs", Vec3(0.6f, 0.6f, 0.6f), 0.2f, 0.75f, 1.0f, 100, Vec3(0, 0, 0), "steel.tga"));
+    // Cooler than the rock: some of the sky's blue stays in its shade.
+    int steel = m.AddMaterial(ShadeBlue(Material::Make("steel", Vec3(0.82f, 0.84f, 0.86f), 0.45f, 0.85f, 1.0f, 70, Vec3(0.02f, 0.02f, 0.02f), "steel.tga"), 0.75f));
+    int stud = m.AddMaterial(ShadeBlue(Material::Make("studs", Vec3(0.6f, 0.6f, 0.6f), 0.45f, 0.75f, 1.0f, 100, Vec3(0, 0, 0), "steel.tga"), 0.75f));
     int gs = m.AddGroup("armour", steel), gt = m.AddGroup("studs", stud);
     Part p = Icosphere(1);
     Rng rng(0x57EE1ull);
@@ -551,8 +562,8 @@ ModelData Bonus(Out& out) {
 ModelData Homing(Out& out) {
     SaveTexture(out, "homing.tga", HazardTexture(), false);
     ModelData m;
-    int body = m.AddMaterial(Material::Make("casing", Vec3(0.7f, 0.7f, 0.75f), 0.25f, 0.85f, 0.9f, 50, Vec3(0, 0, 0), "homing.tga"));
-    int horn = m.AddMaterial(Material::Make("horns", Vec3(0.55f, 0.55f, 0.6f), 0.25f, 0.85f, 0.9f, 50, Vec3(0, 0, 0), "homing.tga"));
+    int body = m.AddMaterial(ShadeBlue(Material::Make("casing", Vec3(0.7f, 0.7f, 0.75f), 0.55f, 0.85f, 0.9f, 50, Vec3(0, 0, 0), "homing.tga"), 0.5f));
+    int horn = m.AddMaterial(ShadeBlue(Material::Make("horns", Vec3(0.55f, 0.55f, 0.6f), 0.55f, 0.85f, 0.9f, 50, Vec3(0, 0, 0), "homing.tga"), 0.5f));
     int lamp = m.AddMaterial(Material::Make("lamps", Vec3(1.0f, 0.15f, 0.1f), 0.2f, 0.6f, 0.5f, 20, Vec3(0.9f, 0.08f, 0.05f), "glow.tga"));
     int gb = m.AddGroup("casing", body), gh = m.AddGroup("horns", horn), gl = m.AddGroup("lamps", lamp);
     // The horns break the outline, so the casing can be coarse.
@@ -608,8 +619,8 @@ ModelData Shinobi(Out& out, bool big) {
     std::string tex = big ? "shinobi_big.tga" : "shinobi_small.tga";
     SaveTexture(out, tex, ShinobiTexture(outline, accent), false);
     ModelData m;
-    int blade = m.AddMaterial(Material::Make("blades", Vec3(0.85f, 0.88f, 1.0f), 0.25f, 0.85f, 1.0f, 60, Vec3(0.1f, 0.1f, 0.12f), tex));
-    int hub = m.AddMaterial(Material::Make("hub", Vec3(0.4f, 0.42f, 0.5f), 0.25f, 0.8f, 1.0f, 80, Vec3(0, 0, 0), tex));
+    int blade = m.AddMaterial(Material::Make("blades", Vec3(0.85f, 0.88f, 1.0f), 0.45f, 0.85f, 1.0f, 60, Vec3(0.1f, 0.1f, 0.12f), tex));
+    int hub = m.AddMaterial(Material::Make("hub", Vec3(0.6f, 0.62f, 0.7f), 0.45f, 0.8f, 1.0f, 80, Vec3(0, 0, 0), tex));
     int eye = m.AddMaterial(Material::Make("eye", Vec3(accent.r, accent.g, accent.b), 0.2f, 0.6f, 1.0f, 80, Vec3(accent.r * 0.9f, accent.g * 0.9f, accent.b * 0.9f), "glow.tga"));
     int gb = m.AddGroup("blades", blade), gh = m.AddGroup("hub", hub), ge = m.AddGroup("eye", eye);
     Part b = Blade(outline, 0.025f, big ? 0.16f : 0.2f);
