@@ -4,9 +4,14 @@
 # sanitizer builds, the release build's whole suite under Xvfb (end-to-end
 # tests two at a time, a minute of random play), the sanitizer build's unit
 # and soak tests, and ten seconds of each fuzz driver where clang is
-# installed. Every stage runs even when an earlier one failed (a stage whose
+# installed. Every stage runs even when an earlier one failed (a suite whose
 # build failed is counted failed), then one summary; the status is 1 when
 # anything failed.
+#
+# The suites mostly wait on games capped at 60 frames a second, so the next
+# build runs beside each suite at a lower priority: the sanitizer build
+# beside the release suite, the fuzz build beside the sanitizer suite. A
+# stage's time is its own; the run's is the last line.
 # Environment: BUILD, ASAN_BUILD, FUZZ_BUILD, JOBS, KORVALEND_WERROR (as in
 # the Makefile), KORVALEND_SOAK_SECONDS (60 here).
 set -uo pipefail
@@ -16,7 +21,8 @@ ASAN_BUILD=${ASAN_BUILD:-build-asan}
 FUZZ_BUILD=${FUZZ_BUILD:-build-fuzz}
 JOBS=${JOBS:-$(nproc)}
 export KORVALEND_SOAK_SECONDS=${KORVALEND_SOAK_SECONDS:-60}
-LOGS=test-logs
+LOGS=$PWD/test-logs
+rm -rf "$LOGS"
 mkdir -p "$LOGS"
 
 STAGES=() TIMES=() PASSED=() FAILED=()
@@ -25,26 +31,35 @@ record() {  # record NAME SECONDS PASSED FAILED
     echo "=== $1: $3 passed, $4 failed, $2 s"
 }
 
-# build NAME DIR TARGET [CMAKE ARGS...]: configure and build; one test
-# passed or failed.
+# build NAME DIR TARGET [CMAKE ARGS...]: configures and builds (at the
+# priority NICE gives), its output in $LOGS/build_NAME.log, and writes
+# "SECONDS OK" to $LOGS/build_NAME.result.
 build() {
-    local name=$1 dir=$2 target=$3 start=$SECONDS
+    local name=$1 dir=$2 target=$3 start=$SECONDS ok=0
     shift 3
-    echo "=== build $name"
-    if cmake -S . -B "$dir" -DKORVALEND_WERROR="${KORVALEND_WERROR:-OFF}" "$@" &&
-        cmake --build "$dir" -j "$JOBS" --target "$target"; then
-        record "build $name" $((SECONDS - start)) 1 0
-    else
-        record "build $name" $((SECONDS - start)) 0 1
-    fi
+    if nice -n "${NICE:-0}" cmake -S . -B "$dir" -DKORVALEND_WERROR="${KORVALEND_WERROR:-OFF}" "$@" &&
+        nice -n "${NICE:-0}" cmake --build "$dir" -j "$JOBS" --target "$target"; then
+        ok=1
+    fi >"$LOGS/build_$name.log" 2>&1
+    echo "$((SECONDS - start)) $ok" >"$LOGS/build_$name.result"
+}
+
+# built NAME: records a build that has ended (one test passed or failed),
+# with the end of its log when it failed; true when it was built.
+built() {
+    local secs ok
+    read -r secs ok <"$LOGS/build_$1.result" 2>/dev/null || { secs=0 ok=0; }
+    [ "$ok" = 1 ] || tail -n 40 "$LOGS/build_$1.log"
+    record "build $1" "$secs" "$ok" $((1 - ok))
+    [ "$ok" = 1 ]
 }
 
 # suite NAME BUILD_OK CTEST ARGS...: runs ctest, counts from its closing line.
 suite() {
-    local name=$1 built=$2 start=$SECONDS log="$LOGS/${1// /_}.log" line total failed
+    local name=$1 ok=$2 start=$SECONDS log="$LOGS/${1// /_}.log" line total failed
     shift 2
     echo "=== $name"
-    if [ "$built" != 1 ]; then
+    if [ "$ok" != 1 ]; then
         record "$name" 0 0 1
         return
     fi
@@ -59,33 +74,41 @@ suite() {
     record "$name" $((SECONDS - start)) $((total - failed)) "$failed"
 }
 
-# Builds first, so the suites share the machine with nothing else.
+echo "=== build release"
 build release "$BUILD" all -DCMAKE_BUILD_TYPE=Release
-release_ok=0; [ "${FAILED[-1]}" = 0 ] && release_ok=1
-# Only what its suite runs: the game, the unit and soak tests.
-build sanitizer "$ASAN_BUILD" unit_and_soak -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON
-asan_ok=0; [ "${FAILED[-1]}" = 0 ] && asan_ok=1
+release_ok=0; built release && release_ok=1
 
+# Only what its suite runs: the game, the unit and soak tests.
+echo "=== build sanitizer (beside the release suite)"
+NICE=10 build sanitizer "$ASAN_BUILD" unit_and_soak -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON &
+asan_build=$!
 suite "release suite" "$release_ok" \
     xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
+wait "$asan_build"
+asan_ok=0; built sanitizer && asan_ok=1
+
+fuzz=0
+if command -v clang++ >/dev/null 2>&1; then
+    fuzz=1
+    echo "=== build fuzz (beside the sanitizer suite)"
+    CC=clang CXX=clang++ NICE=10 build fuzz "$FUZZ_BUILD" fuzzers -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALEND_FUZZ=ON &
+    fuzz_build=$!
+fi
 suite "sanitizer suite" "$asan_ok" \
     ctest --test-dir "$ASAN_BUILD" --output-on-failure -j "$JOBS" -L 'unit|soak'
 
-start=$SECONDS
-if command -v clang++ >/dev/null 2>&1; then
-    echo "=== fuzz smoke"
-    log="$LOGS/fuzz_smoke.log"
-    if CC=clang CXX=clang++ cmake -S . -B "$FUZZ_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALEND_FUZZ=ON \
-            -DKORVALEND_WERROR="${KORVALEND_WERROR:-OFF}" &&
-        cmake --build "$FUZZ_BUILD" -j "$JOBS" --target fuzzers; then
+if [ "$fuzz" = 1 ]; then
+    wait "$fuzz_build"
+    if built fuzz; then
+        echo "=== fuzz smoke"
+        start=$SECONDS
+        log="$LOGS/fuzz_smoke.log"
         bash fuzz/run.sh "$FUZZ_BUILD" 10 2>&1 | tee "$log"
         # One line per driver in the closing summary; FAILED marks a crash.
         drivers=$(grep -cE '^  fuzz_[a-z0-9]+: ' "$log")
         crashed=$(grep -E '^  fuzz_[a-z0-9]+: ' "$log" | grep -c FAILED)
         missing=$(grep -c '^fuzz: .* missing$' "$log")
         record "fuzz smoke" $((SECONDS - start)) $((drivers - crashed)) $((crashed + missing))
-    else
-        record "fuzz smoke" $((SECONDS - start)) 0 1
     fi
 else
     echo "fuzz smoke: clang++ not installed; skipped (bash scripts/install-deps.sh fuzz)"
@@ -98,5 +121,6 @@ for i in "${!STAGES[@]}"; do
     printf '  %-16s %5d s  %4d passed  %3d failed\n' "${STAGES[$i]}" "${TIMES[$i]}" "${PASSED[$i]}" "${FAILED[$i]}"
     passed=$((passed + PASSED[i])) failed=$((failed + FAILED[i]))
 done
+echo "  all stages, from the first build: $SECONDS s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
