@@ -62,16 +62,17 @@ test: deps
 test-asan:
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'unit|soak'
 
-# The long random plays, both builds side by side (each has its own X
-# server); KORVALEND_SOAK_SEED picks another game.
+# The soak campaigns in full, both builds side by side (each has its own X
+# server): five minutes of random play, every kept recording played back,
+# a hundred simulated waves; KORVALEND_SOAK_SEED picks another game.
 soak:
 	$(MAKE) -j2 soak-release soak-asan
 
 soak-release: build
-	KORVALEND_SOAK_SECONDS=$(KORVALEND_SOAK_SECONDS) ctest --test-dir $(BUILD) --output-on-failure -R soak_random_play
+	KORVALEND_SOAK_SECONDS=$(KORVALEND_SOAK_SECONDS) ctest --test-dir $(BUILD) --output-on-failure -L soak
 
 soak-asan: asan
-	KORVALEND_SOAK_SECONDS=$(KORVALEND_SOAK_SECONDS) ctest --test-dir $(ASAN_BUILD) --output-on-failure -R soak_random_play
+	KORVALEND_SOAK_SECONDS=$(KORVALEND_SOAK_SECONDS) ctest --test-dir $(ASAN_BUILD) --output-on-failure -L soak
 
 bench: build
 	$(XVFB) sh -c 'for b in $(BUILD)/bench_*; do [ -x "$$b" ] && (cd $(BUILD) && ./$$(basename $$b)); done'

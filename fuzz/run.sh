@@ -2,7 +2,10 @@
 # SPDX-License-Identifier: MIT
 # Runs every libFuzzer driver of a fuzz build for a while, one after another:
 #   fuzz/run.sh BUILD_DIR SECONDS [DRIVER...]
-# With FUZZ_RUNS set, a driver also stops after that many executions.
+# With FUZZ_RUNS set, a driver also stops after that many executions;
+# FUZZ_JOBS drivers run at a time (default 1); FUZZ_SEED_DATA is the folder
+# of generated data to seed from (default BUILD_DIR, which must then have
+# been built with its data: the `fuzzers` target).
 # Each driver's corpus (BUILD_DIR/fuzz-corpus/DRIVER) is seeded from the
 # generated data, ../shared/testdata when present and the driver's past
 # crashes (fuzz/regressions/DRIVER). New crashes are written to
@@ -12,6 +15,8 @@ set -uo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:?build folder}" && pwd)
 SECONDS_EACH=${2:-60}
+DATA=$(cd "${FUZZ_SEED_DATA:-$BUILD}" && pwd)
+JOBS=${FUZZ_JOBS:-1}
 shift 2 || true
 DRIVERS=("$@")
 if [ ${#DRIVERS[@]} -eq 0 ]; then
@@ -35,14 +40,14 @@ copy_seeds() {
 seed() {
     local driver=$1 dir=$2
     case $driver in
-    fuzz_ms3d) copy_seeds "$dir" "$BUILD"/Models/*.ms3d "$TESTDATA"/*.ms3d ;;
-    fuzz_tga) copy_seeds "$dir" "$BUILD"/Models/*.tga "$BUILD"/Images/*.tga "$TESTDATA"/*.tga ;;
+    fuzz_ms3d) copy_seeds "$dir" "$DATA"/Models/*.ms3d "$TESTDATA"/*.ms3d ;;
+    fuzz_tga) copy_seeds "$dir" "$DATA"/Models/*.tga "$DATA"/Images/*.tga "$TESTDATA"/*.tga ;;
     fuzz_bmp)
-        copy_seeds "$dir" "$TESTDATA"/*.bmp "$BUILD"/Images/number_0.tga
+        copy_seeds "$dir" "$TESTDATA"/*.bmp "$DATA"/Images/number_0.tga
         # The title pictures are large: small copies in the depths and
         # encodings a BMP can have, when ImageMagick is there.
         local title
-        title=$(ls "$BUILD"/Images/*.bmp 2>/dev/null | head -1)
+        title=$(ls "$DATA"/Images/*.bmp 2>/dev/null | head -1)
         if [ -n "$title" ] && command -v convert >/dev/null 2>&1; then
             convert "$title" -resize 24x18 "BMP3:$dir/rgb24.bmp"
             convert "$title" -resize 24x18 -colors 200 -type Palette "BMP3:$dir/pal8.bmp"
@@ -53,7 +58,7 @@ seed() {
             convert "$title" -resize 24x18 -depth 5 -define bmp:subtype=RGB565 "BMP:$dir/rgb565.bmp"
         fi 2>/dev/null ;;
     fuzz_playlist)
-        copy_seeds "$dir" "$BUILD"/Music/list.txt
+        copy_seeds "$dir" "$DATA"/Music/list.txt
         printf '' >"$dir/empty"
         printf '\n\n\n' >"$dir/newlines"
         printf 'one.ogg\r\ntwo.ogg' >"$dir/crlf-no-final-newline"
@@ -70,11 +75,11 @@ seed() {
     fuzz_sound)
         # The effects, the head of every song (a truncated Ogg file), and
         # one effect as FLAC when sox can write it.
-        for f in "$BUILD"/Sounds/*.wav "$BUILD"/Music/*.ogg; do
+        for f in "$DATA"/Sounds/*.wav "$DATA"/Music/*.ogg; do
             [ -f "$f" ] && head -c "$LIMIT" "$f" >"$dir/$(basename "$f")"
         done
         local wav
-        wav=$(ls "$BUILD"/Sounds/*.wav 2>/dev/null | head -1)
+        wav=$(ls "$DATA"/Sounds/*.wav 2>/dev/null | head -1)
         if [ -n "$wav" ] && command -v sox >/dev/null 2>&1; then
             sox "$wav" "$dir/effect.flac" 2>/dev/null || true
         fi ;;
@@ -94,13 +99,10 @@ max_len() {
     esac
 }
 
-failed=0
-summary=()
-for driver in "${DRIVERS[@]}"; do
-    exe="$BUILD/$driver"
-    if [ ! -x "$exe" ]; then
-        echo "fuzz: $exe missing"; failed=1; continue
-    fi
+# run_driver DRIVER: fuzzes it, then writes its one-line result to
+# BUILD_DIR/fuzz-DRIVER.result; fails when it crashed.
+run_driver() {
+    local driver=$1 exe="$BUILD/$1" seeds corpus crashes log start status execs last cov ft corp found line
     seeds="$BUILD/fuzz-seeds/$driver" corpus="$BUILD/fuzz-corpus/$driver" crashes="$BUILD/fuzz-crashes/$driver"
     rm -rf "$seeds"
     mkdir -p "$seeds" "$corpus" "$crashes" "$BUILD/nodata"
@@ -127,11 +129,34 @@ for driver in "${DRIVERS[@]}"; do
     line="$driver: ${execs:-?} executions, cov ${cov:-?}, ft ${ft:-?}, corpus ${corp:-?}, new crashes $found"
     if [ $status -ne 0 ]; then
         line="$line, FAILED (exit $status; see $log)"
-        failed=1
         grep -E 'ERROR:|SUMMARY:|runtime error|Test unit written' "$log" | head -5
     fi
     echo "$line"
-    summary+=("$line")
+    echo "$line" >"$BUILD/fuzz-$driver.result"
+    [ $status -eq 0 ]
+}
+
+failed=0
+running=0
+for driver in "${DRIVERS[@]}"; do
+    if [ ! -x "$BUILD/$driver" ]; then
+        echo "fuzz: $BUILD/$driver missing"; failed=1; continue
+    fi
+    rm -f "$BUILD/fuzz-$driver.result"
+    run_driver "$driver" &
+    running=$((running + 1))
+    if [ "$running" -ge "$JOBS" ]; then
+        wait -n || failed=1
+        running=$((running - 1))
+    fi
+done
+while [ "$running" -gt 0 ]; do
+    wait -n || failed=1
+    running=$((running - 1))
+done
+summary=()
+for driver in "${DRIVERS[@]}"; do
+    [ -f "$BUILD/fuzz-$driver.result" ] && summary+=("$(cat "$BUILD/fuzz-$driver.result")")
 done
 echo "fuzz summary (${SECONDS_EACH}s each):"
 printf '  %s\n' "${summary[@]}"

@@ -13,7 +13,8 @@
 # beside the release suite, the fuzz build beside the sanitizer suite. A
 # stage's time is its own; the run's is the last line.
 # Environment: BUILD, ASAN_BUILD, FUZZ_BUILD, JOBS, KORVALEND_WERROR (as in
-# the Makefile), KORVALEND_SOAK_SECONDS (60 here).
+# the Makefile); the soak tests' KORVALEND_SOAK_SECONDS (60 here),
+# KORVALEND_SOAK_REPLAYS and KORVALEND_SOAK_WAVES, shorter than make soak's.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
@@ -21,6 +22,8 @@ ASAN_BUILD=${ASAN_BUILD:-build-asan}
 FUZZ_BUILD=${FUZZ_BUILD:-build-fuzz}
 JOBS=${JOBS:-$(nproc)}
 export KORVALEND_SOAK_SECONDS=${KORVALEND_SOAK_SECONDS:-60}
+# The busiest and the longest kept recordings; make soak plays them all.
+export KORVALEND_SOAK_REPLAYS=${KORVALEND_SOAK_REPLAYS:-game heavy}
 LOGS=$PWD/test-logs
 rm -rf "$LOGS"
 mkdir -p "$LOGS"
@@ -31,14 +34,14 @@ record() {  # record NAME SECONDS PASSED FAILED
     echo "=== $1: $3 passed, $4 failed, $2 s"
 }
 
-# build NAME DIR TARGET [CMAKE ARGS...]: configures and builds (at the
+# build NAME DIR TARGETS [CMAKE ARGS...]: configures and builds (at the
 # priority NICE gives), its output in $LOGS/build_NAME.log, and writes
 # "SECONDS OK" to $LOGS/build_NAME.result.
 build() {
     local name=$1 dir=$2 target=$3 start=$SECONDS ok=0
     shift 3
     if nice -n "${NICE:-0}" cmake -S . -B "$dir" -DKORVALEND_WERROR="${KORVALEND_WERROR:-OFF}" "$@" &&
-        nice -n "${NICE:-0}" cmake --build "$dir" -j "$JOBS" --target "$target"; then
+        nice -n "${NICE:-0}" cmake --build "$dir" -j "$JOBS" --target $target; then
         ok=1
     fi >"$LOGS/build_$name.log" 2>&1
     echo "$((SECONDS - start)) $ok" >"$LOGS/build_$name.result"
@@ -91,11 +94,14 @@ fuzz=0
 if command -v clang++ >/dev/null 2>&1; then
     fuzz=1
     echo "=== build fuzz (beside the sanitizer suite)"
-    CC=clang CXX=clang++ NICE=10 build fuzz "$FUZZ_BUILD" fuzzers -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALEND_FUZZ=ON &
+    # The drivers alone: they seed from the release build's data.
+    drivers=$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//' | tr '\n' ' ')
+    CC=clang CXX=clang++ NICE=10 build fuzz "$FUZZ_BUILD" "$drivers" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALEND_FUZZ=ON &
     fuzz_build=$!
 fi
+# A third of the simulated waves (make soak flies all hundred).
 suite "sanitizer suite" "$asan_ok" \
-    ctest --test-dir "$ASAN_BUILD" --output-on-failure -j "$JOBS" -L 'unit|soak'
+    env KORVALEND_SOAK_WAVES="${KORVALEND_SOAK_WAVES:-30}" ctest --test-dir "$ASAN_BUILD" --output-on-failure -j "$JOBS" -L 'unit|soak'
 
 if [ "$fuzz" = 1 ]; then
     wait "$fuzz_build"
@@ -103,7 +109,7 @@ if [ "$fuzz" = 1 ]; then
         echo "=== fuzz smoke"
         start=$SECONDS
         log="$LOGS/fuzz_smoke.log"
-        bash fuzz/run.sh "$FUZZ_BUILD" 10 2>&1 | tee "$log"
+        FUZZ_JOBS=$JOBS FUZZ_SEED_DATA=$BUILD bash fuzz/run.sh "$FUZZ_BUILD" 10 2>&1 | tee "$log"
         # One line per driver in the closing summary; FAILED marks a crash.
         drivers=$(grep -cE '^  fuzz_[a-z0-9]+: ' "$log")
         crashed=$(grep -E '^  fuzz_[a-z0-9]+: ' "$log" | grep -c FAILED)
