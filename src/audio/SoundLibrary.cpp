@@ -5,7 +5,7 @@
 // device's rate; the callback only reads memory: it never touches a file,
 // allocates, or waits for more than the game thread's brief changes of
 // shared state, which it makes while holding SDL's audio lock.
-#include "SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 
 #include <SDL/SDL.h>
 #include <sndfile.h>

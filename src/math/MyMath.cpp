@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MyMath.h"
+#include "math/MyMath.h"
 
 #include <cmath>
 #include <cstdio>

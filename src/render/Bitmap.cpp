@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Bitmap.h"
+#include "render/Bitmap.h"
 
 #include <SDL/SDL.h>
 
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../shell/MyError.h"
+#include "shell/MyError.h"
 
 namespace {
 // SDL makes room for the whole picture before it reads a pixel, so a few

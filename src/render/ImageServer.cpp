@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "ImageServer.h"
+#include "render/ImageServer.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "../assets/Texture.h"
-#include "../assets/TextureServer.h"
-#include "../shell/MyError.h"
+#include "assets/Texture.h"
+#include "assets/TextureServer.h"
+#include "shell/MyError.h"
 
 const char* ImageNames[NUM_IMAGES] = {
     "Images/number_0.tga",      "Images/number_1.tga",

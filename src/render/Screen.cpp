@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Screen.h"
+#include "render/Screen.h"
 
 #include <SDL/SDL.h>
 
@@ -11,15 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "../assets/ModelServer.h"
-#include "../assets/Texture.h"
-#include "../assets/TextureServer.h"
-#include "../shell/Feed.h"
-#include "../shell/MyError.h"
-#include "../shell/Timer.h"
-#include "../shell/UserFiles.h"
-#include "Display.h"
-#include "GraphicsEngine.h"
+#include "assets/ModelServer.h"
+#include "assets/Texture.h"
+#include "assets/TextureServer.h"
+#include "sys/Feed.h"
+#include "shell/MyError.h"
+#include "shell/Timer.h"
+#include "sys/UserFiles.h"
+#include "sys/Display.h"
+#include "sys/Environment.h"
+#include "render/GraphicsEngine.h"
 
 namespace {
 const int NUM_VIDEO_MODES = 6;
@@ -36,18 +37,9 @@ struct OpenWindow {
 OpenWindow current;
 bool inputTaken = false;
 
-// Sizes a test names in KORVALEND3D_TEST_REFUSE_MODES ("1024x768,800x600")
-// are refused as a driver would refuse them.
-bool RefusedForTests(int width, int height) {
-    const char* list = std::getenv("KORVALEND3D_TEST_REFUSE_MODES");
-    if (list == nullptr) return false;
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string all = std::string(",") + list + ",";
-    return all.find("," + size + ",") != std::string::npos;
-}
-
+// Sizes a test has the driver refuse are refused as a driver would.
 SDL_Surface* SetMode(int width, int height, Uint32 flags) {
-    if (RefusedForTests(width, height)) {
+    if (EnvTestRefusesMode(width, height)) {
         SDL_SetError("refused for the test");
         return nullptr;
     }
@@ -56,10 +48,7 @@ SDL_Surface* SetMode(int width, int height, Uint32 flags) {
 
 // Vertical sync, as the player's machine allows; KORVALEND3D_VSYNC=0 turns
 // it off. Said once, and again whenever what the driver gives changes.
-bool WantVsync() {
-    const char* v = std::getenv("KORVALEND3D_VSYNC");
-    return v == nullptr || std::string(v) != "0";
-}
+bool WantVsync() { return EnvVsyncWanted(); }
 
 void ReportVsync() {
     static int reported = -2;
@@ -144,17 +133,17 @@ bool RestartVideo(bool layerScales) {
     static std::string driver;  // the one SDL chose at start-up
     char name[64];
     if (driver.empty() && SDL_VideoDriverName(name, sizeof name) != nullptr) driver = name;
-    const bool userChoseDriver = std::getenv("SDL_VIDEODRIVER") != nullptr;
-    setenv("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", 1);
+    const bool userChoseDriver = EnvValue("SDL_VIDEODRIVER") != nullptr;
+    EnvSet("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", true);
     // An X server may refuse a connection made right after the last one
     // closed (Xvfb does, a few times in a hundred), and SDL would then go on
     // quietly with another driver: keep to the first one and try again.
     for (int attempt = 0; attempt < 10; ++attempt) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         if (attempt > 0) SDL_Delay(10);
-        if (!userChoseDriver && !driver.empty()) setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+        if (!userChoseDriver && !driver.empty()) EnvSet("SDL_VIDEODRIVER", driver.c_str(), true);
         const bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-        if (!userChoseDriver) unsetenv("SDL_VIDEODRIVER");
+        if (!userChoseDriver) EnvUnset("SDL_VIDEODRIVER");
         if (up && (driver.empty() || (SDL_VideoDriverName(name, sizeof name) != nullptr && driver == name))) {
             RequestFramebuffer();
             NameWindow();
@@ -195,7 +184,15 @@ bool OpenVideoAgain(int width, int height, bool fullScreen) {
 // SDL's queue goes with its video: what is queued is kept for the game,
 // and the keys held are put right afterwards. The driver stays loaded and
 // the display is watched from the first window on.
+void FocusChanged(bool gained) {
+    if (gained)
+        Screen::GetInstance()->TakeInput();
+    else
+        Screen::GetInstance()->ReleaseInput();
+}
+
 bool OpenVideo(int width, int height, bool fullScreen) {
+    FeedOnFocus(FocusChanged);
     FeedHoldEvents();
     const bool ok = OpenVideoAgain(width, height, fullScreen);
     if (ok) {

@@ -11,12 +11,13 @@
 #include <cstring>
 #include <string>
 
-#include "../render/Display.h"
-#include "DataFolder.h"
-#include "UserFiles.h"
-#include "Korvalend3d.h"
-#include "Options.h"
-#include "Settings.h"
+#include "sys/Display.h"
+#include "sys/DataFolder.h"
+#include "sys/Environment.h"
+#include "sys/UserFiles.h"
+#include "shell/Korvalend3d.h"
+#include "shell/Options.h"
+#include "shell/Settings.h"
 
 // Set by the build: the data folder as installed, relative to the installed
 // executable and as an absolute path.
@@ -42,31 +43,13 @@ void Init() {
 }
 
 namespace {
-// Every game is recorded, the last one kept as replays/last.kvr.
-std::string LastRecording() {
-    const std::string folder = UserDataFolder();
-    return folder.empty() ? "" : folder + "/replays/last.kvr";
-}
-
-void RecordGames() {
-    const std::string folder = UserDataFolder();
-    if (folder.empty()) return;
-    const std::string replays = folder + "/replays";
-    if (!MakeFolders(replays)) {
-        error("Replay: cannot make %s (%s); games are not recorded\n", replays.c_str(),
-              std::strerror(errno));
-        return;
-    }
-    FeedRecordTo(LastRecording());
-}
-
 // --replay [FILE] or --timedemo FILE: a recording read now, before the game
 // changes into its data folder.
 void PlayBackIfAsked(const Options& options) {
     const bool paced = options.timedemoFile.empty();
     if (paced && options.replayFile.empty() && !options.replayLast) return;
     const std::string file = !paced ? AbsolutePath(options.timedemoFile)
-                             : options.replayLast ? LastRecording()
+                             : options.replayLast ? LastRecordingPath()
                                                   : AbsolutePath(options.replayFile);
     if (file.empty()) {
         error("Replay: no last game is kept without a home folder\n");
@@ -78,7 +61,7 @@ void PlayBackIfAsked(const Options& options) {
         std::exit(1);
     }
     // A time demo draws as fast as it can.
-    if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
+    if (!paced) EnvTurnVsyncOff();
 }
 
 // The window's class, named by the desktop entry (StartupWMClass) so that a
@@ -86,8 +69,8 @@ void PlayBackIfAsked(const Options& options) {
 // Wayland the application's id is the entry's own name. SDL reads both when
 // its video starts. A class the player set in the environment stays.
 void NameTheApplication() {
-    setenv("SDL_VIDEO_X11_WMCLASS", "korvalend3d", 0);
-    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.korvalend.korvalend3d", 0);
+    EnvSet("SDL_VIDEO_X11_WMCLASS", "korvalend3d", false);
+    EnvSet("SDL_VIDEO_WAYLAND_WMCLASS", "org.korvalend.korvalend3d", false);
 }
 
 // The settings are kept only by a game that got as far as applying them.

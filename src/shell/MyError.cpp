@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MyError.h"
+#include "shell/MyError.h"
 
 #include <cerrno>
 #include <cstdarg>

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "Options.h"
+#include "shell/Options.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "Settings.h"
-
-// Set by the build from the project's version.
-#ifndef KORVALEND3D_VERSION
-#define KORVALEND3D_VERSION "unknown"
-#endif
+#include "shell/Settings.h"
 
 namespace {
 // The screen's six modes, in its order.

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "Settings.h"
+#include "shell/Settings.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "../audio/Sound.h"
-#include "../render/ParticleEngine.h"
-#include "../render/Screen.h"
-#include "GameStates.h"
-#include "Globals.h"
-#include "MyError.h"
-#include "UserFiles.h"
+#include "audio/Sound.h"
+#include "render/ParticleEngine.h"
+#include "render/Screen.h"
+#include "shell/GameStates.h"
+#include "shell/Globals.h"
+#include "shell/MyError.h"
+#include "sys/UserFiles.h"
 
 namespace {
 const char* const HEADER =

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "../audio/Music.h"
-#include "../render/Camera.h"
+#include "audio/Music.h"
+#include "render/Camera.h"
 
 // The defaults are what the game starts with when nothing is remembered.
 struct Settings {

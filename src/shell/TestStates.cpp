@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TestStates.h"
+#include "shell/TestStates.h"
 
 #include <SDL/SDL.h>
 
 #include <cstdlib>
 
-#include "Korvalend3d.h"
+#include "shell/Korvalend3d.h"
 
 namespace {
 bool Enabled() {

@@ -17,7 +17,7 @@
 #include "render/Camera.h"
 #include "render/GraphicsEngine.h"
 #include "render/ParticleEngine.h"
-#include "shell/Feed.h"
+#include "sys/Feed.h"
 #include "shell/Timer.h"
 #include "world/Objects.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "WorldFixture.h"
-#include "shell/Gamepad.h"
+#include "sys/Gamepad.h"
 #include "shell/Korvalend3d.h"
 
 // SDL's video subsystem with the dummy driver: an event queue, no screen.

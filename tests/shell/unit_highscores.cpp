@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "ShellTestSupport.h"
-#include "shell/HighScores.h"
-#include "shell/UserFiles.h"
+#include "profile/HighScores.h"
+#include "sys/UserFiles.h"
 
 namespace {
 

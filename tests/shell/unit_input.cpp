@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "ShellTestSupport.h"
-#include "shell/VirtualPad.h"
+#include "sys/VirtualPad.h"
 
 namespace {
 

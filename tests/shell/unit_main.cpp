@@ -11,11 +11,11 @@
 #include <string>
 
 #include "ShellTestSupport.h"
-#include "shell/DataFolder.h"
-#include "shell/HighScores.h"
+#include "sys/DataFolder.h"
+#include "profile/HighScores.h"
 #include "shell/Options.h"
 #include "shell/Settings.h"
-#include "shell/UserFiles.h"
+#include "sys/UserFiles.h"
 
 namespace {
 

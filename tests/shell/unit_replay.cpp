@@ -15,9 +15,10 @@
 
 #include "ShellTestSupport.h"
 #include "shell/GameOverScores.h"
-#include "shell/HighScores.h"
-#include "shell/Replay.h"
-#include "shell/UserFiles.h"
+#include "profile/HighScores.h"
+#include "profile/Replay.h"
+#include "shell/Recording.h"
+#include "sys/UserFiles.h"
 
 namespace {
 

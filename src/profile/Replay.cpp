@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Replay.h"
+#include "profile/Replay.h"
 
 #include <zlib.h>
 
@@ -7,14 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../assets/Model.h"
-#include "../assets/ModelServer.h"
-#include "../render/Camera.h"
-#include "../world/Object.h"
-#include "../world/Player.h"
-#include "Globals.h"
-#include "MyError.h"
-#include "UserFiles.h"
+#include "shell/MyError.h"
+#include "sys/Feed.h"
+#include "sys/UserFiles.h"
 
 namespace {
 const char MAGIC[4] = {'K', 'V', 'R', 0x1a};
@@ -56,26 +51,9 @@ struct Cursor {
     }
 };
 
-struct Fnv {
-    uint64_t h = 1469598103934665603ULL;
-    void Add(const void* p, size_t n) {
-        const uint8_t* b = static_cast<const uint8_t*>(p);
-        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
-    }
-    template <class T> void Add(const T& v) { Add(&v, sizeof v); }
-    void Add(const Vector3& v) { Add(v.x); Add(v.y); Add(v.z); }
-};
 }  // namespace
 
-bool EventIsRecorded(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_ACTIVEEVENT: case SDL_KEYDOWN: case SDL_KEYUP: case SDL_MOUSEMOTION:
-    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: case SDL_JOYAXISMOTION:
-    case SDL_JOYBUTTONDOWN: case SDL_JOYBUTTONUP: case SDL_QUIT:
-        return true;
-    default: return false;
-    }
-}
+bool EventIsRecorded(const SDL_Event& event) { return FeedKeeps(event); }
 
 void TapeWriter::Varint(uint64_t value) {
     while (value >= 0x80) {
@@ -463,7 +441,7 @@ bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vec
     h.invincible = flags & 8;
     h.bonus = static_cast<int32_t>(bonus);
     h.bonusMult = static_cast<int32_t>(bonusMult);
-    if (h.camera > STATIC) {
+    if (h.camera > REPLAY_LAST_CAMERA) {
         why = "damaged (camera " + std::to_string(h.camera) + ")";
         return false;
     }
@@ -502,40 +480,4 @@ bool ReadReplayFile(const std::string& path, ReplayHeader& header, std::vector<u
     }
     return ReadReplayBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), header, body,
                            why);
-}
-
-uint64_t WorldChecksum() {
-    Fnv f;
-    f.Add(gWave);
-    if (gThePlayer != nullptr) {
-        f.Add(gThePlayer->score);
-        f.Add(gThePlayer->lives);
-        f.Add(gThePlayer->bonus);
-        f.Add(gThePlayer->bonusMult);
-        f.Add(gThePlayer->alive);
-    }
-    const int n = gObjects.NumObjects();
-    f.Add(n);
-    for (int i = 0; i < n; ++i) {
-        const Object* o = gObjects[i];
-        f.Add(static_cast<int>(o->type));
-        f.Add(o->pos);
-        f.Add(o->dir.w);
-        f.Add(o->dir.x);
-        f.Add(o->dir.y);
-        f.Add(o->dir.z);
-        f.Add(o->vel);
-    }
-    return f.h;
-}
-
-uint64_t DataHash() {
-    Fnv f;
-    ModelServer* models = ModelServer::GetInstance();
-    for (int id = 0; id < NUM_MODELS; ++id) {
-        Model* m = models->GetModel(id);
-        const float radius = m != nullptr ? m->GetRadius() : -1.0f;
-        f.Add(radius);
-    }
-    return f.h;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "UserFiles.h"
+#include "sys/UserFiles.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -11,11 +11,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "MyError.h"
+#include "shell/MyError.h"
+#include "sys/Environment.h"
 
 namespace {
 std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
+    const char* home = EnvValue("HOME");
     if (home != nullptr && home[0] == '/') return home;
     const passwd* user = getpwuid(getuid());
     return user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/' ? user->pw_dir : "";
@@ -25,7 +26,7 @@ std::string HomeFolder() {
 // without a home, "" (never a folder made from "" and a name, which would be
 // the root's), said once for every player file.
 std::string BaseFolder(const char* variable, const char* underHome) {
-    const char* value = std::getenv(variable);
+    const char* value = EnvValue(variable);
     if (value != nullptr && value[0] == '/') return std::string(value) + "/korvalend3d";
     std::string home = HomeFolder();
     if (!home.empty()) return home + "/" + underHome + "/korvalend3d";

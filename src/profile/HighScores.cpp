@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HighScores.h"
+#include "profile/HighScores.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -14,8 +14,8 @@
 #include <ctime>
 #include <sstream>
 
-#include "MyError.h"
-#include "UserFiles.h"
+#include "shell/MyError.h"
+#include "sys/UserFiles.h"
 
 namespace {
 const char* const VERSION_LINE = "korvalend3d scores 1";
@@ -176,7 +176,7 @@ std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
 // "" when there is no recording or it could not be kept.
 std::string KeepReplay(const std::string& folder, const std::string& recording) {
     if (recording.empty()) return "";
-    const std::string replays = folder + "/replays";
+    const std::string replays = folder + "/" + REPLAYS_FOLDER;
     const std::string extension = ".kvr";
     std::string pattern = replays + "/game-XXXXXX" + extension;
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -196,7 +196,7 @@ std::string KeepReplay(const std::string& folder, const std::string& recording) 
 
 void DeleteReplay(const std::string& folder, const HighScore& entry) {
     if (entry.replay.empty()) return;
-    std::string path = folder + "/replays/" + entry.replay;
+    std::string path = folder + "/" + REPLAYS_FOLDER + "/" + entry.replay;
     if (unlink(path.c_str()) != 0 && errno != ENOENT)
         error("High scores: cannot delete \"%s\" (%s)\n", path.c_str(), std::strerror(errno));
 }
