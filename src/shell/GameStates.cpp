@@ -7,7 +7,7 @@
 
 #include "shell/GameOverScores.h"
 #include "shell/Korvalend3d.h"
-#include "shell/Settings.h"
+#include "shell/GameSettings.h"
 #include "shell/TestStates.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "sys/UserFiles.h"
 #include "shell/Korvalend3d.h"
 #include "shell/Options.h"
-#include "shell/Settings.h"
+#include "shell/GameSettings.h"
 
 // Set by the build: the data folder as installed, relative to the installed
 // executable and as an absolute path.

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/Settings.h"
+#include "profile/Settings.h"
 
 namespace {
 // The screen's six modes, in its order.

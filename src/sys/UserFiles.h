@@ -24,6 +24,42 @@ bool ReadFileBytes(const std::string& path, std::string* bytes);
 // set, and path as it was.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
+// Gives path a second name, link, and takes the first away: path moves to
+// link, never over a file already there. False with errno set (EEXIST:
+// link is taken), and nothing moved.
+bool MoveIfFree(const std::string& path, const std::string& link);
+// Makes an empty file named stem + six characters + extension that no other
+// file had, and returns its path; "" with errno set.
+std::string ClaimNewFile(const std::string& stem, const std::string& extension);
+// False with errno set; a file that is not there is not an error to the
+// caller only when it looks at errno (ENOENT).
+bool RemoveFile(const std::string& path);
+// Whether this process may make files in folder (errno set when not).
+bool CanWriteIn(const std::string& folder);
+
+// An exclusive lock on a file (made when missing), held until the object
+// goes; waits up to waitMils for another process that holds it, looking
+// every lookMils. An empty path holds nothing (and leaves errno alone).
+class FileLock {
+public:
+    FileLock(const std::string& path, int waitMils, int lookMils);
+    ~FileLock();
+    bool Held() const { return fd >= 0; }
+    // Another process kept it past the wait.
+    bool Busy() const { return busy; }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd = -1;
+    bool busy = false;
+};
+
+// The user's login name as the system knows it; "" when it knows none.
+std::string LoginName();
+// The local date, YYYY-MM-DD.
+std::string TodaysDate();
+
 // path made absolute against the working folder (before the game changes
 // into its data folder).
 std::string AbsolutePath(const std::string& path);

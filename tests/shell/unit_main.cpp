@@ -14,7 +14,7 @@
 #include "sys/DataFolder.h"
 #include "profile/HighScores.h"
 #include "shell/Options.h"
-#include "shell/Settings.h"
+#include "shell/GameSettings.h"
 #include "sys/UserFiles.h"
 
 namespace {
