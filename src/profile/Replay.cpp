@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "shell/MyError.h"
@@ -480,4 +481,64 @@ bool ReadReplayFile(const std::string& path, ReplayHeader& header, std::vector<u
     }
     return ReadReplayBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), header, body,
                            why);
+}
+
+ReplayLayout HeaderLayout(const ReplayHeader& h) {
+    ReplayLayout layout;
+    layout.versionAt = sizeof MAGIC + 4 + 1;  // the magic, the format, the text's length
+    layout.versionSize = std::min(h.gameVersion.size(), MAX_VERSION_TEXT);
+    layout.dataHashAt = layout.versionAt + layout.versionSize;
+    return layout;
+}
+
+std::string DescribeReplay(const ReplayHeader& h, const std::vector<uint8_t>& body) {
+    const ReplayLayout layout = HeaderLayout(h);
+    char hash[32];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(h.dataHash));
+    std::string text = "format " + std::to_string(h.formatVersion) + "\n" + "game_version " + h.gameVersion +
+                       "\n" + "game_version_at " + std::to_string(layout.versionAt) + "\n" + "data_hash " +
+                       hash + "\n" + "data_hash_at " + std::to_string(layout.dataHashAt) + "\n" +
+                       "start_seed " + std::to_string(h.startSeed) + "\n" + "first_ticks " +
+                       std::to_string(h.firstTicks) + "\n" + "camera " + std::to_string(h.camera) + "\n" +
+                       "invert_controls " + std::to_string(h.invertControls) + "\n" + "paused " +
+                       std::to_string(h.gamePaused) + "\n" + "particles " + std::to_string(h.particles) +
+                       "\n" + "invincible " + std::to_string(h.invincible) + "\n" + "bonus " +
+                       std::to_string(h.bonus) + "\n" + "bonus_mult " + std::to_string(h.bonusMult) + "\n";
+    enum { CLOCKS, EVENTS, KEYS, BUTTONS, NONES, CHECKSUMS, ENDS, BADS, KINDS };
+    const char* const names[KINDS] = {"clock", "event", "key", "button", "none", "checksum", "end", "bad"};
+    uint64_t counts[KINDS] = {};
+    uint32_t last = h.firstTicks, longest = 0, back = 0;
+    bool clocked = false;
+    TapeReader reader(&body, h.firstTicks, h.formatVersion);
+    while (!reader.AtEnd()) {
+        const TapeRecord r = reader.Next();
+        switch (r.kind) {
+        case TapeRecord::CLOCK: {
+            ++counts[CLOCKS];
+            const int32_t step = static_cast<int32_t>(r.ticks - last);
+            if (clocked && step < 0) ++back;
+            if (clocked && step > 0) longest = std::max(longest, static_cast<uint32_t>(step));
+            last = r.ticks;
+            clocked = true;
+            break;
+        }
+        case TapeRecord::EVENT:
+            if (r.event.type == SDL_KEYDOWN || r.event.type == SDL_KEYUP)
+                ++counts[KEYS];
+            else if (r.event.type == SDL_MOUSEBUTTONDOWN || r.event.type == SDL_MOUSEBUTTONUP)
+                ++counts[BUTTONS];
+            else
+                ++counts[EVENTS];
+            break;
+        case TapeRecord::NO_EVENT: ++counts[NONES]; break;
+        case TapeRecord::CHECKSUM: ++counts[CHECKSUMS]; break;
+        case TapeRecord::END: ++counts[ENDS]; break;
+        default: ++counts[BADS]; break;
+        }
+        if (r.kind == TapeRecord::BAD) break;
+    }
+    text += "records";
+    for (int k = 0; k < KINDS; ++k) text += std::string(" ") + names[k] + "=" + std::to_string(counts[k]);
+    text += "\nlongest_clock_step " + std::to_string(longest) + "\nclock_steps_back " + std::to_string(back) + "\n";
+    return text;
 }

@@ -152,6 +152,18 @@ private:
     size_t most;
     bool full = false, finished = false;
 };
+// Where the header's first fields stand in a file (for tests that damage
+// one on purpose): the game's version text, then the data hash.
+struct ReplayLayout {
+    size_t versionAt = 0, versionSize = 0, dataHashAt = 0;
+};
+ReplayLayout HeaderLayout(const ReplayHeader& header);
+// A recording described for people and scripts, one "name value" a line:
+// the header's fields (with where the version and data hash stand), the
+// records counted by kind ("records clock=N event=N key=N button=N none=N
+// checksum=N end=N bad=N"), the clock's longest step and its steps back.
+std::string DescribeReplay(const ReplayHeader& header, const std::vector<uint8_t>& body);
+
 // False, with why set to one line, for a file that is not a whole recording
 // of this format; nothing is trusted before it is checked.
 bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& header,

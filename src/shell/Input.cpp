@@ -95,7 +95,7 @@ bool IsModeKey(const SDL_keysym& keysym) {
 
 [[noreturn]] void Quit() {
     FeedQuit();
-    std::exit(0);
+    QuitGame();
 }
 
 void KeyDown(const SDL_keysym& keysym) {

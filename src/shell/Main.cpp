@@ -53,15 +53,28 @@ void PlayBackIfAsked(const Options& options) {
                                                   : AbsolutePath(options.replayFile);
     if (file.empty()) {
         error("Replay: no last game is kept without a home folder\n");
-        std::exit(1);
+        EndPlayback(false);
     }
     std::string why;
     if (!FeedPlayBack(file, paced, why)) {
         error("Replay: %s: %s\n", file.c_str(), why.c_str());
-        std::exit(1);
+        EndPlayback(false);
     }
     // A time demo draws as fast as it can.
     if (!paced) EnvTurnVsyncOff();
+}
+
+// --replay-info FILE: the recording described on standard output.
+bool PrintReplayInfo(const std::string& file) {
+    ReplayHeader header;
+    std::vector<uint8_t> body;
+    std::string why;
+    if (!ReadReplayFile(file, header, body, why)) {
+        error("Replay: %s: %s\n", file.c_str(), why.c_str());
+        return false;
+    }
+    std::fputs(DescribeReplay(header, body).c_str(), stdout);
+    return true;
 }
 
 // The window's class, named by the desktop entry (StartupWMClass) so that a
@@ -86,13 +99,14 @@ void SaveWithoutDisplay() {
 void CheckReplayData() {
     if (FeedPlaying() && FeedPlaybackHeader().dataHash != DataHash()) {
         error("Replay: the recording was made with other game data; not played\n");
-        std::exit(1);
+        EndPlayback(false);
     }
 }
 }  // namespace
 
 int SDL_main(int argc, char** argv) {
     const Options options = TakeOptions(argc, argv);
+    if (!options.replayInfoFile.empty()) EndCommandLine(PrintReplayInfo(options.replayInfoFile) ? 0 : 1);
     PlayBackIfAsked(options);
     if (!FeedPlaying()) RecordGames();
     FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR, options.dataFolder);

@@ -69,7 +69,7 @@ const char* Describe(const TapeRecord& r) {
 [[noreturn]] void Diverge(const char* what, const TapeRecord& found) {
     error("Replay diverges at frame %u: %s, where the recording has %s\n", FeedFrame(), what,
           Describe(found));
-    std::exit(1);
+    EndPlayback(false);
 }
 
 double Percentile(std::vector<double> v, double p) {
@@ -96,7 +96,7 @@ double Percentile(std::vector<double> v, double p) {
                     1000.0 * Percentile(f, 0.99), 1000.0 * Percentile(f, 1.0));
         std::fflush(stdout);
     }
-    std::exit(0);
+    EndPlayback(true);
 }
 
 // A recording cut short (the player quit, or the game ended another way)
@@ -129,11 +129,11 @@ void Pace(Uint32 ticks) {
 // While a recording plays, the watcher may change the view and the sound,
 // and leave.
 void WatcherEvent(const SDL_Event& e) {
-    if (e.type == SDL_QUIT) std::exit(0);
+    if (e.type == SDL_QUIT) EndPlayback(true);
     if (e.type != SDL_KEYDOWN) return;
     if (e.key.keysym.sym == SDLK_ESCAPE || e.key.keysym.sym == SDLK_q) {
         error("Replay: stopped by the viewer at frame %u\n", FeedFrame());
-        std::exit(0);
+        EndPlayback(true);
     }
     HandleViewerKey(e.key.keysym);
 }
@@ -353,7 +353,7 @@ void FeedCheckpoint(bool force) {
         error("Replay diverges at frame %u: the world differs from the recording (wave %d, "
               "score %d)\n",
               FeedFrame(), gWave, gThePlayer != nullptr ? gThePlayer->score : 0);
-        std::exit(1);
+        EndPlayback(false);
     }
     ++s.checksums;
 }

@@ -266,6 +266,15 @@ wait_for_wave() {
 wait_for_count() {
     wait_until "$3" stderr_has "$1" "$2"
 }
+replay_info() {  # replay_info FILE FIELD: a field of the game's own description of a recording
+    "$BUILD_DIR/korvalend3d" --replay-info "$1" | sed -n "s/^$2 //p"
+}
+clock_kept_pace() {  # clock_kept_pace FILE: the recorded clock never went back nor leapt 2 s
+    local back longest
+    back=$(replay_info "$1" clock_steps_back); longest=$(replay_info "$1" longest_clock_step)
+    echo "recorded clock: $back steps back; longest step $longest ms"
+    [ "$back" = 0 ] && [ -n "$longest" ] && [ "$longest" -lt 2000 ]
+}
 stderr_has() {  # stderr_has TEXT N: N lines or more with TEXT
     [ "$(grep -cF "$1" "$ART/stderr.txt" 2>/dev/null)" -ge "$2" ]
 }
