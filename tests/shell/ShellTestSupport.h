@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Helpers for the game shell's tests: SDL's event queue, a world with one
-// ship, captured output.
+// ship.
 #ifndef KORVALEND_SHELLTESTSUPPORT_H
 #define KORVALEND_SHELLTESTSUPPORT_H
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <functional>
 #include <string>
 
+#include "TestSupport.h"
 #include "WorldFixture.h"
 #include "sys/Gamepad.h"
 #include "shell/Korvalend3d.h"
@@ -96,26 +93,6 @@ inline void PushQuit() {
     SDL_Event event{};
     event.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&event), 0);
-}
-
-// What fn writes to the given stream (stdout or stderr), through the file
-// descriptor, so that unbuffered writes are caught too.
-inline std::string Capture(FILE* stream, const std::function<void()>& fn) {
-    std::fflush(stream);
-    int fd = fileno(stream);
-    int saved = dup(fd);
-    FILE* tmp = std::tmpfile();
-    dup2(fileno(tmp), fd);
-    fn();
-    std::fflush(stream);
-    dup2(saved, fd);
-    close(saved);
-    std::string text;
-    std::rewind(tmp);
-    int c;
-    while ((c = std::fgetc(tmp)) != EOF) text.push_back(static_cast<char>(c));
-    std::fclose(tmp);
-    return text;
 }
 
 #endif
