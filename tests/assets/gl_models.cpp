@@ -48,15 +48,7 @@ protected:
         model->Draw();
     }
 
-    static int LitPixels() {
-        std::vector<uint8_t> p(kSize * kSize * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-        int lit = 0;
-        for (int i = 0; i < kSize * kSize; i++)
-            if (p[i * 4] + p[i * 4 + 1] + p[i * 4 + 2] > 30) lit++;
-        return lit;
-    }
+    static int LitPixels() { return gltest::ReadPicture(GL_NONE).LitPixels(30); }
 };
 
 TEST_F(ModelTest, JeepLoadsAndDrawsUntexturedWhenItsTextureFails) {

@@ -9,7 +9,7 @@
 
 #include <GL/glu.h>
 
-#include "GlTestSupport.h"
+#include "GlSupport.h"
 #include "assets/Model.h"
 #include "assets/ModelServer.h"
 #include "assets/Texture.h"

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "AudioTestFiles.h"
 #include "ShellTestSupport.h"
 #include "sys/VirtualPad.h"
 
@@ -24,7 +25,8 @@ public:
         std::ofstream list("Music/list.txt");
         for (const char* name : {"one.wav", "two.wav", "three.wav"}) {
             list << name << "\n";
-            WriteSilence(std::string("Music/") + name);
+            // Two seconds of silence.
+            ASSERT_TRUE(audiotest::WriteSound(std::string("Music/") + name, audiotest::Constant(0, 2 * 22050), 1, 22050));
         }
     }
 
@@ -34,28 +36,6 @@ public:
 
 private:
     std::string folder;
-
-    // Two seconds of 16-bit mono silence at 22050 Hz.
-    static void WriteSilence(const std::string& path) {
-        const uint32_t rate = 22050, samples = 2 * rate, bytes = samples * 2;
-        std::ofstream out(path, std::ios::binary);
-        auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-        auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-        out.write("RIFF", 4);
-        u32(36 + bytes);
-        out.write("WAVEfmt ", 8);
-        u32(16);
-        u16(1);
-        u16(1);
-        u32(rate);
-        u32(rate * 2);
-        u16(2);
-        u16(16);
-        out.write("data", 4);
-        u32(bytes);
-        std::string zeros(bytes, '\0');
-        out.write(zeros.data(), bytes);
-    }
 };
 const bool kPlayListFolder =
     (::testing::AddGlobalTestEnvironment(new PlayListFolder), true);
