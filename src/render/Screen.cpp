@@ -20,6 +20,7 @@
 #include "sys/UserFiles.h"
 #include "sys/Display.h"
 #include "sys/Environment.h"
+#include "render/Flat2D.h"
 #include "render/GraphicsEngine.h"
 
 namespace {
@@ -348,15 +349,7 @@ void Screen::Fade(FadeType type, double fadeTime) {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
 
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0, w, 0, h);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
+    Flat2D flat(w, h);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_DEPTH_TEST);
@@ -385,13 +378,6 @@ void Screen::Fade(FadeType type, double fadeTime) {
 
         FeedSwap();
     }
-
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }
 
 bool Screen::DelayInteractively(int mils) {

@@ -15,63 +15,47 @@ const int NUM_MODES = 6;
 enum Takes { NOTHING, ARGUMENT, MAYBE_ARGUMENT };
 
 // One option: its name, what it takes, how its argument is shown in the
-// usage, what it sets (false, with a complaint, for a bad argument) and its
-// help (a new line goes on under the help's first column).
+// usage, what it sets (a flag, a text, or through a function that says
+// whether the argument is good) and its help (a new line goes on under the
+// help's first column).
 struct Option {
     const char* name;
     Takes takes;
     const char* argument;
+    bool Options::*flag;
+    std::string Options::*text;
     bool (*set)(Options& options, const std::string& argument, std::string* complaint);
     const char* help;
 };
 
+bool SetMode(Options& o, const std::string& argument, std::string* complaint) {
+    o.mode = -1;
+    for (int m = 0; m < NUM_MODES; ++m)
+        if (argument == MODE_NAMES[m]) o.mode = m;
+    if (o.mode < 0) *complaint = "korvalend3d: --mode " + argument + " is not one of the sizes below";
+    return o.mode >= 0;
+}
+
 const Option OPTIONS[] = {
-    {"--fullscreen", NOTHING, "", [](Options& o, const std::string&, std::string*) { o.fullScreen = true; return true; },
+    {"--fullscreen", NOTHING, "", nullptr, nullptr,
+     [](Options& o, const std::string&, std::string*) { o.fullScreen = true; return true; },
      "start in full screen"},
-    {"--window", NOTHING, "", [](Options& o, const std::string&, std::string*) { o.fullScreen = false; return true; },
-     "start in a window"},
-    {"--mode", ARGUMENT, "WxH",
-     [](Options& o, const std::string& argument, std::string* complaint) {
-         o.mode = -1;
-         for (int m = 0; m < NUM_MODES; ++m)
-             if (argument == MODE_NAMES[m]) o.mode = m;
-         if (o.mode < 0) *complaint = "korvalend3d: --mode " + argument + " is not one of the sizes below";
-         return o.mode >= 0;
-     },
+    {"--window", NOTHING, "", nullptr, nullptr,
+     [](Options& o, const std::string&, std::string*) { o.fullScreen = false; return true; }, "start in a window"},
+    {"--mode", ARGUMENT, "WxH", nullptr, nullptr, SetMode,
      "start at this size: 640x480, 800x600, 1024x768,\n1152x864, 1280x1024 or 1600x1200"},
-    {"--nosound", NOTHING, "", [](Options& o, const std::string&, std::string*) { return o.noSound = true; },
-     "play without sound; no audio device is opened"},
-    {"--data", ARGUMENT, "DIR",
-     [](Options& o, const std::string& argument, std::string*) {
-         o.dataFolder = argument;
-         return true;
-     },
-     "read the game's data from DIR"},
-    {"--reset", NOTHING, "", [](Options& o, const std::string&, std::string*) { return o.reset = true; },
+    {"--nosound", NOTHING, "", &Options::noSound, nullptr, nullptr, "play without sound; no audio device is opened"},
+    {"--data", ARGUMENT, "DIR", nullptr, &Options::dataFolder, nullptr, "read the game's data from DIR"},
+    {"--reset", NOTHING, "", &Options::reset, nullptr, nullptr,
      "start from the default settings, not the remembered ones"},
-    {"--replay", MAYBE_ARGUMENT, "[FILE]",
-     [](Options& o, const std::string& argument, std::string*) {
-         o.replayFile = argument;
-         o.replayLast = argument.empty();
-         return true;
-     },
+    {"--replay", MAYBE_ARGUMENT, "[FILE]", &Options::replayLast, &Options::replayFile, nullptr,
      "watch a recorded game at its own pace (without FILE, the\nlast game played)"},
-    {"--timedemo", ARGUMENT, "FILE",
-     [](Options& o, const std::string& argument, std::string*) {
-         o.timedemoFile = argument;
-         return true;
-     },
+    {"--timedemo", ARGUMENT, "FILE", nullptr, &Options::timedemoFile, nullptr,
      "play a recorded game back as fast as it draws, timed"},
-    {"--replay-info", ARGUMENT, "FILE",
-     [](Options& o, const std::string& argument, std::string*) {
-         o.replayInfoFile = argument;
-         return true;
-     },
+    {"--replay-info", ARGUMENT, "FILE", nullptr, &Options::replayInfoFile, nullptr,
      "describe a recorded game (its header and records) and quit"},
-    {"--help", NOTHING, "", [](Options& o, const std::string&, std::string*) { return o.help = true; },
-     "show this and quit"},
-    {"--version", NOTHING, "", [](Options& o, const std::string&, std::string*) { return o.version = true; },
-     "show the version and quit"},
+    {"--help", NOTHING, "", &Options::help, nullptr, nullptr, "show this and quit"},
+    {"--version", NOTHING, "", &Options::version, nullptr, nullptr, "show the version and quit"},
 };
 
 // Where the help starts on a line of the usage.
@@ -138,7 +122,10 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::stri
             *complaint = "korvalend3d: " + word + " needs an argument";
             return false;
         }
-        if (!option->set(*options, argument, complaint)) return false;
+        // A flag beside a text is set when the text is left out.
+        if (option->flag != nullptr) options->*option->flag = option->text == nullptr || argument.empty();
+        if (option->text != nullptr) options->*option->text = argument;
+        if (option->set != nullptr && !option->set(*options, argument, complaint)) return false;
     }
     return true;
 }

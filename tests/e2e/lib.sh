@@ -139,6 +139,12 @@ diff_pixels() {
 
 # Fails unless the screenshot AFTER differs from BEFORE in more than 300
 # pixels of that area.
+expect_still() {  # expect_still WHAT BEFORE AFTER: WHAT left the picture as it was (under 200 pixels changed)
+    local d
+    d=$(diff_pixels "$2" "$3")
+    echo "$1 changes $d pixels"
+    [ "${d%.*}" -lt 200 ] || fail "$1 changed the picture ($d)"
+}
 expect_change() {  # expect_change NAME BEFORE AFTER
     local d
     d=$(diff_pixels "$2" "$3")

@@ -40,13 +40,10 @@ private:
 const bool kPlayListFolder =
     (::testing::AddGlobalTestEnvironment(new PlayListFolder), true);
 
-class InputTest : public ::testing::Test {
+class InputTest : public ShellTest {
 protected:
     void SetUp() override {
-        StartWorldOnce();
-        ClearWorld();
-        DrainEvents();
-        gThePlayer->NewGame();
+        ShellTest::SetUp();
         gObjects.AddObject(gThePlayer);
         invertControls = true;
         gCheater = false;
