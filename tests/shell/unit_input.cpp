@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "AudioTestFiles.h"
 #include "ShellTestSupport.h"
@@ -272,22 +273,20 @@ TEST_F(InputTest, F9TogglesParticles) {
     EXPECT_EQ(ParticleEngine::particleEffectsOn, was);
 }
 
-TEST_F(InputTest, VolumeAndMusicKeys) {
-    Sound* sound = Sound::GetInstance();
-    int v = sound->GetVolume();
-    Tap(SDLK_COMMA);
-    EXPECT_LT(sound->GetVolume(), v);
-    v = sound->GetVolume();
-    Tap(SDLK_PERIOD);
-    EXPECT_GT(sound->GetVolume(), v);
+// The down key lowers what volume reads, the up key raises it.
+void ExpectVolumeKeys(const std::function<int()>& volume, SDLKey down, SDLKey up) {
+    int v = volume();
+    Tap(down);
+    EXPECT_LT(volume(), v);
+    v = volume();
+    Tap(up);
+    EXPECT_GT(volume(), v);
+}
 
+TEST_F(InputTest, VolumeAndMusicKeys) {
+    ExpectVolumeKeys([] { return Sound::GetInstance()->GetVolume(); }, SDLK_COMMA, SDLK_PERIOD);
     Music* music = Music::GetInstance();
-    int mv = music->GetVolume();
-    Tap(SDLK_LEFTBRACKET);
-    EXPECT_LT(music->GetVolume(), mv);
-    mv = music->GetVolume();
-    Tap(SDLK_RIGHTBRACKET);
-    EXPECT_GT(music->GetVolume(), mv);
+    ExpectVolumeKeys([music] { return music->GetVolume(); }, SDLK_LEFTBRACKET, SDLK_RIGHTBRACKET);
 
     ASSERT_EQ(music->NumMusicFiles(), 3) << "the test's play list";
     int mode = music->GetMode();
