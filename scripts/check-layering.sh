@@ -21,7 +21,8 @@ for file in "$src"/*/*.h "$src"/*/*.cpp; do
         continue
     fi
     while IFS=: read -r line include; do
-        target=$(sed -E 's/.*"([^"]+)".*/\1/' <<<"$include")
+        target=${include#*\"}
+        target=${target%%\"*}
         if [ ! -f "$src/$target" ]; then
             echo "$file:$line: \"$target\" is not a rooted path of src/"
             bad=1

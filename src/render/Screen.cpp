@@ -47,7 +47,7 @@ SDL_Surface* SetMode(int width, int height, Uint32 flags) {
     return SDL_SetVideoMode(width, height, 0, flags);
 }
 
-// Vertical sync, as the player's machine allows; KORVALEND3D_VSYNC=0 turns
+// Vertical sync, as the player's machine allows; EnvVsyncWanted can turn
 // it off. Said once, and again whenever what the driver gives changes.
 bool WantVsync() { return EnvVsyncWanted(); }
 
