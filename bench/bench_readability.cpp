@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/render/Picture.h"
+#include "Picture.h"
 #include "render/Camera.h"
 #include "render/GraphicsEngine.h"
 #include "render/Screen.h"

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/render/LiteralRender.h"
+#include "LiteralRender.h"
 #include "assets/MilkshapeModel.h"
 #include "assets/ModelServer.h"
 #include "render/Camera.h"

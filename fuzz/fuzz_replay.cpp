@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Replay.h"
+#include "profile/Replay.h"
 
 static int gAccepted = 0;
 

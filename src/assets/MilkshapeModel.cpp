@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MilkshapeModel.h"
+#include "assets/MilkshapeModel.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 #ifndef KORVALEND_MILKSHAPEMODEL_H
 #define KORVALEND_MILKSHAPEMODEL_H
 
-#include "Model.h"
+#include "assets/Model.h"
 
 class MilkshapeModel : public Model {
 public:

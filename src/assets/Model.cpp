@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "Model.h"
+#include "assets/Model.h"
 
 #include <cmath>
 #include <cstdlib>
 
 #include <GL/gl.h>
 
-#include "../shell/MyError.h"
-#include "Texture.h"
-#include "TextureServer.h"
+#include "shell/MyError.h"
+#include "assets/Texture.h"
+#include "assets/TextureServer.h"
 
 Model::Material::Material() : m_shininess(0), m_pTexture(nullptr), m_pTextureFilename(nullptr) {
     for (int i = 0; i < 4; i++) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ModelServer.h"
+#include "assets/ModelServer.h"
 
-#include "../shell/MyError.h"
-#include "MilkshapeModel.h"
+#include "shell/MyError.h"
+#include "assets/MilkshapeModel.h"
 
 const char* fileNames[NUM_MODELS] = {
     "Models/Ship.ms3d",         "Models/Asteroid.ms3d",    "Models/Steelroid.ms3d",

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Texture.h"
+#include "assets/Texture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,8 +9,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "../render/Bitmap.h"
-#include "../shell/MyError.h"
+#include "render/Bitmap.h"
+#include "shell/MyError.h"
 
 namespace {
 

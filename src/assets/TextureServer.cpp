@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TextureServer.h"
+#include "assets/TextureServer.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "../shell/MyError.h"
-#include "Texture.h"
+#include "shell/MyError.h"
+#include "assets/Texture.h"
 
 TextureServer* TextureServer::theServer = nullptr;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Music.h"
+#include "audio/Music.h"
 
 #include <sys/stat.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 #include "shell/MyError.h"
 
 namespace {

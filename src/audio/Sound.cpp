@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Sound.h"
+#include "audio/Sound.h"
 
 #include <cstddef>
 
-#include "SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 #include "shell/MyError.h"
 
 const char* soundFileNames[NUM_SOUNDS] = {

@@ -5,7 +5,7 @@
 
 #include <cassert>
 
-#include "SoundID.h"
+#include "audio/SoundID.h"
 
 struct FSOUND_SAMPLE;
 

@@ -5,7 +5,7 @@
 // device's rate; the callback only reads memory: it never touches a file,
 // allocates, or waits for more than the game thread's brief changes of
 // shared state, which it makes while holding SDL's audio lock.
-#include "SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 
 #include <SDL/SDL.h>
 #include <sndfile.h>
@@ -491,10 +491,11 @@ bool FSOUND_Sample_SetMode(FSOUND_SAMPLE* sample, unsigned int mode) {
     return true;
 }
 
-int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
-    if (sample == nullptr) return -1;
+// The channel a play asks for (a free one for FSOUND_FREE), stopped and set
+// to play at rate frames a second at full volume; -1 when there is none.
+// Called under the lock.
+static int ClaimChannel(int channel, double rate, bool loop) {
     Library& lib = Lib();
-    AudioLock lock;
     if (channel == FSOUND_FREE) {
         channel = FindChannel();
     } else if (!ValidChannel(channel)) {
@@ -503,12 +504,22 @@ int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
     if (channel < 0) return -1;
     Channel& ch = lib.channels[channel];
     StopChannel(ch);
-    ch.sample = sample;
-    ch.pos = 0.0;
-    ch.step = static_cast<double>(sample->rate) / lib.rate;
-    ch.loop = sample->loop;
+    ch.step = rate / lib.rate;
+    ch.loop = loop;
     ch.volume = 255;
     ch.serial = ++lib.serial;
+    return channel;
+}
+
+int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
+    if (sample == nullptr) return -1;
+    Library& lib = Lib();
+    AudioLock lock;
+    channel = ClaimChannel(channel, sample->rate, sample->loop);
+    if (channel < 0) return -1;
+    Channel& ch = lib.channels[channel];
+    ch.sample = sample;
+    ch.pos = 0.0;
     ch.playing = true;
     return channel;
 }
@@ -579,19 +590,10 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     AudioLock lock;
     if (stream->channel >= 0 && lib.channels[stream->channel].playing) return stream->channel;
     if (stream->channel >= 0) StopChannel(lib.channels[stream->channel]);
-    if (channel == FSOUND_FREE) {
-        channel = FindChannel();
-    } else if (!ValidChannel(channel)) {
-        return -1;
-    }
+    channel = ClaimChannel(channel, stream->rate, false);
     if (channel < 0) return -1;
     Channel& ch = lib.channels[channel];
-    StopChannel(ch);
     ch.stream = stream;
-    ch.step = static_cast<double>(stream->rate) / lib.rate;
-    ch.loop = false;
-    ch.volume = 255;
-    ch.serial = ++lib.serial;
     ch.playing = true;
     stream->channel = channel;
     return channel;

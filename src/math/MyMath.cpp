@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "MyMath.h"
+#include "math/MyMath.h"
+
+#include "shell/MyError.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,7 +18,8 @@ double Vector3::Length() const { return std::sqrt(x * x + y * y + z * z); }
 static void IllegalAxis(int axis) {
     std::printf("Vector3: illegal axis in operator[]: %d\n", axis);
     std::fflush(stdout);
-    std::exit(0);
+    // Ends as a quit does, as the game always has.
+    QuitGame();
 }
 
 double& Vector3::operator[](int axis) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Bitmap.h"
+#include "render/Bitmap.h"
 
 #include <SDL/SDL.h>
 
@@ -11,7 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../shell/MyError.h"
+#include "render/Flat2D.h"
+#include "shell/MyError.h"
 
 namespace {
 // SDL makes room for the whole picture before it reads a pixel, so a few
@@ -125,14 +126,7 @@ void Bitmap::Draw(int x, int y, int windowWidth, int /*windowHeight*/) {
         h = surface->h;
     }
 
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0, w, 0, h);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    Flat2D flat(w, h);
 
     const int rx = static_cast<int>(x * zoom);
     const int ry = static_cast<int>(y * zoom);
@@ -148,11 +142,4 @@ void Bitmap::Draw(int x, int y, int windowWidth, int /*windowHeight*/) {
     glPixelZoom(zoom, zoom);
     glDrawPixels(static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels);
-
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }

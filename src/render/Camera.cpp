@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "Camera.h"
+#include "render/Camera.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
 
-#include "../world/Object.h"
+#include "world/Object.h"
 
 void Camera::TimeUpdate(double) {}
 

@@ -3,7 +3,7 @@
 #ifndef KORVALEND_CAMERA_H
 #define KORVALEND_CAMERA_H
 
-#include "../math/MyMath.h"
+#include "math/MyMath.h"
 
 class Object;
 

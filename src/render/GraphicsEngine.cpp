@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
-#include "GraphicsEngine.h"
+#include "render/GraphicsEngine.h"
 
 #include <GL/gl.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "../assets/TextureServer.h"
-#include "../shell/Globals.h"
-#include "../world/Player.h"
-#include "../world/Rules.h"
-#include "Camera.h"
-#include "ParticleEngine.h"
+#include "assets/TextureServer.h"
+#include "shell/Globals.h"
+#include "world/Player.h"
+#include "world/Rules.h"
+#include "render/Camera.h"
+#include "render/ParticleEngine.h"
 
 ParticleEngine* starscape1 = nullptr;
 ParticleEngine* starscape2 = nullptr;

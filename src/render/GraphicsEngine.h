@@ -7,7 +7,7 @@ class Camera;
 class Object;
 class ParticleEngine;
 
-#include "../math/MyMath.h"
+#include "math/MyMath.h"
 
 struct ObjDistPair {
     Object* o;

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "HUD.h"
+#include "render/HUD.h"
 
 #include <GL/gl.h>
 
-#include "../shell/Globals.h"
-#include "../world/Player.h"
-#include "../world/Rules.h"
-#include "Camera.h"
-#include "ImageServer.h"
+#include "shell/Globals.h"
+#include "world/Player.h"
+#include "world/Rules.h"
+#include "render/Camera.h"
+#include "render/ImageServer.h"
 
 bool cheaterOn = true;
 double lastBlink = 0.5;

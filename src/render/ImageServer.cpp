@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "ImageServer.h"
+#include "render/ImageServer.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "../assets/Texture.h"
-#include "../assets/TextureServer.h"
-#include "../shell/MyError.h"
+#include "assets/Texture.h"
+#include "assets/TextureServer.h"
+#include "render/Flat2D.h"
+#include "shell/MyError.h"
 
 const char* ImageNames[NUM_IMAGES] = {
     "Images/number_0.tga",      "Images/number_1.tga",
@@ -39,14 +40,7 @@ ImageServer::ImageServer() : beginImagesCalled(false) {
 }
 
 void ImageServer::Begin2D() {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0, 1600, 0, 1200);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    Flat2DBegin(1600, 1200);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -56,12 +50,7 @@ void ImageServer::Begin2D() {
 }
 
 void ImageServer::End2D() {
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    Flat2DEnd();
 }
 
 void ImageServer::BeginImages() {

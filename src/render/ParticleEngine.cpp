@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "ParticleEngine.h"
+#include "render/ParticleEngine.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "../assets/Texture.h"
-#include "Camera.h"
+#include "assets/Texture.h"
+#include "render/Camera.h"
 
 bool ParticleEngine::particleEffectsOn = true;
 

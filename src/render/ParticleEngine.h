@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../math/MyMath.h"
+#include "math/MyMath.h"
 
 class Camera;
 class Texture;

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "ScoreTable.h"
+#include "render/ScoreTable.h"
 
 #include <GL/gl.h>
 
 #include <string>
 
-#include "../shell/HighScores.h"
-#include "ImageServer.h"
-#include "TextWriter.h"
+#include "profile/HighScores.h"
+#include "render/ImageServer.h"
+#include "render/TextWriter.h"
 
 namespace {
 // In the virtual 1600 x 1200 screen. The picture's words stand above y 510;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Screen.h"
+#include "render/Screen.h"
 
 #include <SDL/SDL.h>
 
@@ -11,15 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "../assets/ModelServer.h"
-#include "../assets/Texture.h"
-#include "../assets/TextureServer.h"
-#include "../shell/Feed.h"
-#include "../shell/MyError.h"
-#include "../shell/Timer.h"
-#include "../shell/UserFiles.h"
-#include "Display.h"
-#include "GraphicsEngine.h"
+#include "assets/ModelServer.h"
+#include "assets/Texture.h"
+#include "assets/TextureServer.h"
+#include "sys/Feed.h"
+#include "shell/MyError.h"
+#include "shell/Timer.h"
+#include "sys/UserFiles.h"
+#include "sys/Display.h"
+#include "sys/Environment.h"
+#include "render/Flat2D.h"
+#include "render/GraphicsEngine.h"
 
 namespace {
 const int NUM_VIDEO_MODES = 6;
@@ -36,30 +38,18 @@ struct OpenWindow {
 OpenWindow current;
 bool inputTaken = false;
 
-// Sizes a test names in KORVALEND3D_TEST_REFUSE_MODES ("1024x768,800x600")
-// are refused as a driver would refuse them.
-bool RefusedForTests(int width, int height) {
-    const char* list = std::getenv("KORVALEND3D_TEST_REFUSE_MODES");
-    if (list == nullptr) return false;
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string all = std::string(",") + list + ",";
-    return all.find("," + size + ",") != std::string::npos;
-}
-
+// Sizes a test has the driver refuse are refused as a driver would.
 SDL_Surface* SetMode(int width, int height, Uint32 flags) {
-    if (RefusedForTests(width, height)) {
+    if (EnvTestRefusesMode(width, height)) {
         SDL_SetError("refused for the test");
         return nullptr;
     }
     return SDL_SetVideoMode(width, height, 0, flags);
 }
 
-// Vertical sync, as the player's machine allows; KORVALEND3D_VSYNC=0 turns
+// Vertical sync, as the player's machine allows; EnvVsyncWanted can turn
 // it off. Said once, and again whenever what the driver gives changes.
-bool WantVsync() {
-    const char* v = std::getenv("KORVALEND3D_VSYNC");
-    return v == nullptr || std::string(v) != "0";
-}
+bool WantVsync() { return EnvVsyncWanted(); }
 
 void ReportVsync() {
     static int reported = -2;
@@ -144,17 +134,17 @@ bool RestartVideo(bool layerScales) {
     static std::string driver;  // the one SDL chose at start-up
     char name[64];
     if (driver.empty() && SDL_VideoDriverName(name, sizeof name) != nullptr) driver = name;
-    const bool userChoseDriver = std::getenv("SDL_VIDEODRIVER") != nullptr;
-    setenv("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", 1);
+    const bool userChoseDriver = EnvValue("SDL_VIDEODRIVER") != nullptr;
+    EnvSet("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", true);
     // An X server may refuse a connection made right after the last one
     // closed (Xvfb does, a few times in a hundred), and SDL would then go on
     // quietly with another driver: keep to the first one and try again.
     for (int attempt = 0; attempt < 10; ++attempt) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         if (attempt > 0) SDL_Delay(10);
-        if (!userChoseDriver && !driver.empty()) setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+        if (!userChoseDriver && !driver.empty()) EnvSet("SDL_VIDEODRIVER", driver.c_str(), true);
         const bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-        if (!userChoseDriver) unsetenv("SDL_VIDEODRIVER");
+        if (!userChoseDriver) EnvUnset("SDL_VIDEODRIVER");
         if (up && (driver.empty() || (SDL_VideoDriverName(name, sizeof name) != nullptr && driver == name))) {
             RequestFramebuffer();
             NameWindow();
@@ -195,7 +185,15 @@ bool OpenVideoAgain(int width, int height, bool fullScreen) {
 // SDL's queue goes with its video: what is queued is kept for the game,
 // and the keys held are put right afterwards. The driver stays loaded and
 // the display is watched from the first window on.
+void FocusChanged(bool gained) {
+    if (gained)
+        Screen::GetInstance()->TakeInput();
+    else
+        Screen::GetInstance()->ReleaseInput();
+}
+
 bool OpenVideo(int width, int height, bool fullScreen) {
+    FeedOnFocus(FocusChanged);
     FeedHoldEvents();
     const bool ok = OpenVideoAgain(width, height, fullScreen);
     if (ok) {
@@ -351,15 +349,7 @@ void Screen::Fade(FadeType type, double fadeTime) {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
 
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(0, w, 0, h);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
+    Flat2D flat(w, h);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_DEPTH_TEST);
@@ -388,13 +378,6 @@ void Screen::Fade(FadeType type, double fadeTime) {
 
         FeedSwap();
     }
-
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }
 
 bool Screen::DelayInteractively(int mils) {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TextWriter.h"
+#include "render/TextWriter.h"
 
 #include <GL/gl.h>
 
-#include "../assets/Texture.h"
-#include "../assets/TextureServer.h"
-#include "../shell/MyError.h"
+#include "assets/Texture.h"
+#include "assets/TextureServer.h"
+#include "shell/MyError.h"
 
 namespace {
 const int COLUMNS = 16;

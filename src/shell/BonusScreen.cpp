@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "Korvalend3d.h"
-#include "TestStates.h"
+#include "shell/Korvalend3d.h"
+#include "shell/TestStates.h"
 
 namespace {
 // Bonus points counted into the score per bonk.

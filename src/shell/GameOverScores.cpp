@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "GameOverScores.h"
+#include "shell/GameOverScores.h"
 
-#include "../render/ScoreTable.h"
-#include "../world/Player.h"
-#include "Feed.h"
-#include "Globals.h"
-#include "HighScores.h"
-#include "UserFiles.h"
+#include "render/ScoreTable.h"
+#include "world/Player.h"
+#include "shell/Recording.h"
+#include "shell/Globals.h"
+#include "profile/HighScores.h"
+#include "sys/UserFiles.h"
 
 namespace {
 ScoreBoard lastBoard;

@@ -5,10 +5,10 @@
 
 #include <GL/gl.h>
 
-#include "GameOverScores.h"
-#include "Korvalend3d.h"
-#include "Settings.h"
-#include "TestStates.h"
+#include "shell/GameOverScores.h"
+#include "shell/Korvalend3d.h"
+#include "shell/GameSettings.h"
+#include "shell/TestStates.h"
 
 namespace {
 // Seconds the intro stands at most and the game-over picture stands always.

@@ -5,7 +5,8 @@
 
 #include <SDL/SDL.h>
 
-#include "Timer.h"
+#include "render/Camera.h"
+#include "shell/Timer.h"
 
 class Screen;
 
@@ -41,6 +42,9 @@ void PauseOnFocusLoss(const SDL_Event& event);
 // mode, volumes, music); a recording's watcher may press them too. False
 // for every other key.
 bool HandleViewerKey(const SDL_keysym& keysym);
+// The camera the game is seen through, a fresh one of this kind.
+void UseCamera(CameraType type);
+CameraType CurrentCameraType();
 
 void DoBonusScreen();
 void DrawBonusScreen(int bonus, int bonusMult, int score, bool nextWave);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "Globals.h"
+#include "shell/Globals.h"
 
-#include "../assets/TextureServer.h"
-#include "../render/ParticleEngine.h"
-#include "../world/Rules.h"
+#include "assets/TextureServer.h"
+#include "render/ParticleEngine.h"
+#include "world/Rules.h"
 
 // Everything but the object list stays zero until InitGlobals runs: the
 // screen's start-up runs before it and must see null pointers and empty bounds.

@@ -3,7 +3,7 @@
 #ifndef KORVALEND_GLOBALS_H
 #define KORVALEND_GLOBALS_H
 
-#include "../world/Object.h"
+#include "world/Object.h"
 
 class Camera;
 class Player;

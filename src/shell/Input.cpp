@@ -6,21 +6,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "Gamepad.h"
-#include "Korvalend3d.h"
+#include "sys/Gamepad.h"
+#include "shell/Korvalend3d.h"
 
 bool invertControls = true;
 
 namespace {
 // Degrees of turn per pixel of mouse motion.
 const double MOUSE_DEGREES_PER_PIXEL = 0.15;
-
-// The old camera goes before the new one is made.
-void UseCamera(CameraType type) {
-    delete gCurrentCamera;
-    gCurrentCamera = nullptr;
-    gCurrentCamera = NewCamera(type, gThePlayer);
-}
 
 // The held controls, shared by press and release. Returns false for keys
 // that hold nothing.
@@ -102,7 +95,7 @@ bool IsModeKey(const SDL_keysym& keysym) {
 
 [[noreturn]] void Quit() {
     FeedQuit();
-    std::exit(0);
+    QuitGame();
 }
 
 void KeyDown(const SDL_keysym& keysym) {
@@ -189,6 +182,15 @@ void PadButtonChange(Uint8 button, bool down) {
     }
 }
 }  // namespace
+
+// The old camera goes before the new one is made.
+void UseCamera(CameraType type) {
+    delete gCurrentCamera;
+    gCurrentCamera = nullptr;
+    gCurrentCamera = NewCamera(type, gThePlayer);
+}
+
+CameraType CurrentCameraType() { return gCurrentCamera != nullptr ? gCurrentCamera->type : FIRST_PERSON; }
 
 bool HandleViewerKey(const SDL_keysym& keysym) {
     if (keysym.sym == SDLK_RETURN && (keysym.mod & KMOD_ALT) != 0) {

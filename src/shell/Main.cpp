@@ -11,12 +11,13 @@
 #include <cstring>
 #include <string>
 
-#include "../render/Display.h"
-#include "DataFolder.h"
-#include "UserFiles.h"
-#include "Korvalend3d.h"
-#include "Options.h"
-#include "Settings.h"
+#include "sys/Display.h"
+#include "sys/DataFolder.h"
+#include "sys/Environment.h"
+#include "sys/UserFiles.h"
+#include "shell/Korvalend3d.h"
+#include "shell/Options.h"
+#include "shell/GameSettings.h"
 
 // Set by the build: the data folder as installed, relative to the installed
 // executable and as an absolute path.
@@ -42,43 +43,38 @@ void Init() {
 }
 
 namespace {
-// Every game is recorded, the last one kept as replays/last.kvr.
-std::string LastRecording() {
-    const std::string folder = UserDataFolder();
-    return folder.empty() ? "" : folder + "/replays/last.kvr";
-}
-
-void RecordGames() {
-    const std::string folder = UserDataFolder();
-    if (folder.empty()) return;
-    const std::string replays = folder + "/replays";
-    if (!MakeFolders(replays)) {
-        error("Replay: cannot make %s (%s); games are not recorded\n", replays.c_str(),
-              std::strerror(errno));
-        return;
-    }
-    FeedRecordTo(LastRecording());
-}
-
 // --replay [FILE] or --timedemo FILE: a recording read now, before the game
 // changes into its data folder.
 void PlayBackIfAsked(const Options& options) {
     const bool paced = options.timedemoFile.empty();
     if (paced && options.replayFile.empty() && !options.replayLast) return;
     const std::string file = !paced ? AbsolutePath(options.timedemoFile)
-                             : options.replayLast ? LastRecording()
+                             : options.replayLast ? LastRecordingPath()
                                                   : AbsolutePath(options.replayFile);
     if (file.empty()) {
         error("Replay: no last game is kept without a home folder\n");
-        std::exit(1);
+        EndPlayback(false);
     }
     std::string why;
     if (!FeedPlayBack(file, paced, why)) {
         error("Replay: %s: %s\n", file.c_str(), why.c_str());
-        std::exit(1);
+        EndPlayback(false);
     }
     // A time demo draws as fast as it can.
-    if (!paced) setenv("KORVALEND3D_VSYNC", "0", 1);
+    if (!paced) EnvTurnVsyncOff();
+}
+
+// --replay-info FILE: the recording described on standard output.
+bool PrintReplayInfo(const std::string& file) {
+    ReplayHeader header;
+    std::vector<uint8_t> body;
+    std::string why;
+    if (!ReadReplayFile(file, header, body, why)) {
+        error("Replay: %s: %s\n", file.c_str(), why.c_str());
+        return false;
+    }
+    std::fputs(DescribeReplay(header, body).c_str(), stdout);
+    return true;
 }
 
 // The window's class, named by the desktop entry (StartupWMClass) so that a
@@ -86,8 +82,8 @@ void PlayBackIfAsked(const Options& options) {
 // Wayland the application's id is the entry's own name. SDL reads both when
 // its video starts. A class the player set in the environment stays.
 void NameTheApplication() {
-    setenv("SDL_VIDEO_X11_WMCLASS", "korvalend3d", 0);
-    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.korvalend.korvalend3d", 0);
+    EnvSet("SDL_VIDEO_X11_WMCLASS", "korvalend3d", false);
+    EnvSet("SDL_VIDEO_WAYLAND_WMCLASS", "org.korvalend.korvalend3d", false);
 }
 
 // The settings are kept only by a game that got as far as applying them.
@@ -103,13 +99,14 @@ void SaveWithoutDisplay() {
 void CheckReplayData() {
     if (FeedPlaying() && FeedPlaybackHeader().dataHash != DataHash()) {
         error("Replay: the recording was made with other game data; not played\n");
-        std::exit(1);
+        EndPlayback(false);
     }
 }
 }  // namespace
 
 int SDL_main(int argc, char** argv) {
     const Options options = TakeOptions(argc, argv);
+    if (!options.replayInfoFile.empty()) EndCommandLine(PrintReplayInfo(options.replayInfoFile) ? 0 : 1);
     PlayBackIfAsked(options);
     if (!FeedPlaying()) RecordGames();
     FindDataFolder(KORVALEND3D_DATA_FROM_BIN, KORVALEND3D_DATADIR, options.dataFolder);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Spawners: each announces its arrival, picks a place and a velocity and hands
 // the new object to the world list.
-#include "Make.h"
+#include "shell/Make.h"
 
-#include "../world/Objects.h"
-#include "../world/Player.h"
-#include "Globals.h"
+#include "world/Objects.h"
+#include "world/Player.h"
+#include "shell/Globals.h"
 
 namespace {
 // One time in fifty a whole shower arrives instead of a single object.

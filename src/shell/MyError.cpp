@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MyError.h"
+#include "shell/MyError.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -51,3 +51,9 @@ void fatal(const char* fmt, ...) {
     va_end(args);
     std::exit(1);
 }
+
+void QuitGame() { std::exit(0); }
+
+void EndCommandLine(int status) { std::exit(status); }
+
+void EndPlayback(bool played) { std::exit(played ? 0 : 1); }

@@ -18,6 +18,7 @@ struct Options {
     std::string replayFile;          // --replay FILE
     bool replayLast = false;         // --replay alone: the last game played
     std::string timedemoFile;        // --timedemo FILE
+    std::string replayInfoFile;      // --replay-info FILE
     bool help = false;               // --help
     bool version = false;            // --version
 };

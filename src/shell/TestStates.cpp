@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "TestStates.h"
+#include "shell/TestStates.h"
 
 #include <SDL/SDL.h>
 
-#include <cstdlib>
-
-#include "Korvalend3d.h"
+#include "shell/Korvalend3d.h"
+#include "sys/Environment.h"
 
 namespace {
-bool Enabled() {
-    static const bool on = std::getenv("KORVALEND3D_TEST_STATES") != nullptr;
-    return on;
-}
+bool Enabled() { return EnvTestStates(); }
 
 // What the last frame of a wave showed; unknown at a wave's start.
 struct Shown {

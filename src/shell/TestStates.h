@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // For the end-to-end tests, which wait on the game rather than on the clock:
-// with KORVALEND3D_TEST_STATES set, one line on standard error, "State: NAME
-// shown", as each picture they wait for reaches the screen. Without it the
-// game says nothing more.
+// when they ask for it (EnvTestStates), one line on standard error, "State:
+// NAME shown", as each picture they wait for reaches the screen. Otherwise
+// the game says nothing more.
 #pragma once
 
 // intro, wave, bonus, game over: called once the picture has faded in.

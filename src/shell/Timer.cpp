@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Timer.h"
+#include "shell/Timer.h"
 
-#include "Feed.h"
+#include "sys/Feed.h"
 
 Timer::Timer() : time0(0.0), elapsed(0.0), running(false) { Reset(); }
 

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "Korvalend3d.h"
-#include "TestStates.h"
-#include "../world/Collisions.h"
+#include "shell/Korvalend3d.h"
+#include "shell/TestStates.h"
+#include "world/Collisions.h"
 
 Timer gameTimer;
 double currentTime = 0.0;

@@ -7,7 +7,7 @@
 // ask it, so an object ended earlier in the pass meets nothing more.
 // Distances are straight, not across the arena's faces, so the grid need not
 // wrap.
-#include "Collisions.h"
+#include "world/Collisions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,7 @@
 #include <functional>
 #include <vector>
 
-#include "Object.h"
+#include "world/Object.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // Novas and their world-wide blast, homing mines, gravity wells.
 #include <cstring>
 
-#include "../assets/ModelServer.h"
-#include "../shell/Globals.h"
-#include "Objects.h"
-#include "Player.h"
+#include "assets/ModelServer.h"
+#include "shell/Globals.h"
+#include "world/Objects.h"
+#include "world/Player.h"
 
 void NovaExplosion(Vector3 center) {
     // Counted once: what the blast itself adds (fragments, replacements) lies

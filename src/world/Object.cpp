@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Object.h"
+#include "world/Object.h"
 
 #include <GL/gl.h>
 
@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../assets/Model.h"
-#include "../audio/Sound.h"
-#include "../render/ParticleEngine.h"
-#include "../shell/Globals.h"
-#include "../shell/MyError.h"
-#include "Rules.h"
+#include "assets/Model.h"
+#include "audio/Sound.h"
+#include "render/ParticleEngine.h"
+#include "shell/Globals.h"
+#include "shell/MyError.h"
+#include "world/Rules.h"
 
 namespace {
 WorldSoundListener gSoundListener = nullptr;

@@ -6,8 +6,8 @@
 
 #include <cassert>
 
-#include "../audio/SoundID.h"
-#include "../math/MyMath.h"
+#include "audio/SoundID.h"
+#include "math/MyMath.h"
 
 class Model;
 

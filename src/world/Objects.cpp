@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Placement helpers, shooters and shots, asteroids.
-#include "Objects.h"
+#include "world/Objects.h"
 
 #include <algorithm>
 
-#include "../assets/ModelServer.h"
-#include "../audio/Music.h"
-#include "../shell/Globals.h"
-#include "Player.h"
-#include "Rules.h"
+#include "assets/ModelServer.h"
+#include "audio/Music.h"
+#include "shell/Globals.h"
+#include "world/Player.h"
+#include "world/Rules.h"
 
 // ---- Placement ----
 

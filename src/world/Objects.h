@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "Object.h"
+#include "world/Object.h"
 
 Vector3 RandomPosition();
 Vector3 RandomEdgePosition();

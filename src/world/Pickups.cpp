@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Prizes, multipliers, damaged ships and bonuses.
-#include "../assets/ModelServer.h"
-#include "../shell/Globals.h"
-#include "Objects.h"
-#include "Player.h"
-#include "Rules.h"
+#include "assets/ModelServer.h"
+#include "shell/Globals.h"
+#include "world/Objects.h"
+#include "world/Player.h"
+#include "world/Rules.h"
 
 namespace {
 // The player behind a player shot, or null when the shot has no living

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "Player.h"
+#include "world/Player.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 
-#include "../assets/Model.h"
-#include "../assets/ModelServer.h"
-#include "../shell/Globals.h"
-#include "Rules.h"
+#include "assets/Model.h"
+#include "assets/ModelServer.h"
+#include "shell/Globals.h"
+#include "world/Rules.h"
 
 namespace {
 const double TURN_RATE = 90.0;

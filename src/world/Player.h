@@ -3,7 +3,7 @@
 #ifndef KORVALEND_PLAYER_H
 #define KORVALEND_PLAYER_H
 
-#include "Objects.h"
+#include "world/Objects.h"
 
 class Player : public Shooter {
 public:

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Enemy ships: they cross the arena once along one axis, swerving now and
 // then, and fire at the player's ship when it comes within range.
-#include "../assets/ModelServer.h"
-#include "../shell/Globals.h"
-#include "Objects.h"
-#include "Player.h"
-#include "Rules.h"
+#include "assets/ModelServer.h"
+#include "shell/Globals.h"
+#include "world/Objects.h"
+#include "world/Player.h"
+#include "world/Rules.h"
 
 namespace {
 const double CRUISE_SPEED = 5.0;

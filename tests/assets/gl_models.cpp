@@ -48,14 +48,14 @@ protected:
         model->Draw();
     }
 
-    static int LitPixels() {
-        std::vector<uint8_t> p(kSize * kSize * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-        int lit = 0;
-        for (int i = 0; i < kSize * kSize; i++)
-            if (p[i * 4] + p[i * 4 + 1] + p[i * 4 + 2] > 30) lit++;
-        return lit;
+    static int LitPixels() { return gltest::ReadPicture(GL_NONE).LitPixels(30); }
+
+    // Drawn without error, with texturing left off.
+    static void ExpectDrawnUntextured(Model* model, float halfSize) {
+        DrawFlat(model, halfSize);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        EXPECT_GT(LitPixels(), 100);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     }
 };
 
@@ -81,10 +81,7 @@ TEST_F(ModelTest, JeepLoadsAndDrawsUntexturedWhenItsTextureFails) {
     jeep.ReInitialize();
     ASSERT_NE(jeep.ListID(), 0u);
     EXPECT_TRUE(glIsList(jeep.ListID()));
-    DrawFlat(&jeep, jeep.GetRadius());
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    EXPECT_GT(LitPixels(), 100);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    ExpectDrawnUntextured(&jeep, jeep.GetRadius());
 
     // Its groups carry the material, so drawing sets it.
     GLfloat diffuse[4];
@@ -117,10 +114,7 @@ TEST_F(ModelTest, GroupsWithoutMaterialDrawUntexturedAndKeepTheCurrentMaterial) 
     glMaterialfv(GL_FRONT, GL_DIFFUSE, mine);
     // Texturing left on by someone else must not leak into these groups.
     glEnable(GL_TEXTURE_2D);
-    DrawFlat(&spheres, spheres.GetRadius());
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    EXPECT_GT(LitPixels(), 100);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    ExpectDrawnUntextured(&spheres, spheres.GetRadius());
     GLfloat after[4];
     glGetMaterialfv(GL_FRONT, GL_DIFFUSE, after);
     for (int k = 0; k < 4; k++) EXPECT_FLOAT_EQ(after[k], mine[k]);

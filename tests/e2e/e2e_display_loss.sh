@@ -7,7 +7,6 @@
 set -u
 source "$(dirname "$0")/lib.sh" "$1" display_loss
 PLAYER_HOME="$ART/xdg"
-TAPE="$(dirname "$0")/replay_tape.py"
 SETTINGS="$ART/xdg/config/korvalend3d/settings"
 LAST="$ART/xdg/data/korvalend3d/replays/last.kvr"
 
@@ -32,7 +31,8 @@ echo "--- settings"; cat "$SETTINGS" 2>/dev/null
 grep -q "^camera = chase$" "$SETTINGS" 2>/dev/null || fail "the camera chosen in this run was not kept"
 grep -q "^invert_controls = no$" "$SETTINGS" || fail "the controls chosen in this run were not kept"
 [ -f "$LAST" ] || fail "the game's recording was not kept"
-summary=$(python3 "$TAPE" "$LAST" summary) || fail "the recording does not read"
+summary=$(replay_info "$LAST" records)
+[ -n "$summary" ] || fail "the recording does not read"
 echo "recording: $summary"
 case " $summary " in *" key="[1-9]*) ;; *) fail "the recording holds none of the keys pressed" ;; esac
 left=$(find "$ART/xdg" -name '*.??????' -print)

@@ -32,17 +32,23 @@ grep -q "every one equal" "$ART/stderr.txt" || fail "the replay did not end with
 echo "watched in $took s"
 awk "BEGIN{exit !($took > 15)}" || fail "the replay did not keep its own pace ($took s)"
 
-# Damaged and foreign recordings: one message, status 1, never a crash.
-python3 - "$REPLAYS/quiet.kvr" "$ART" <<'PY'
+# Damaged and foreign recordings: one message, status 1, never a crash. The
+# game says where the fields to damage stand.
+version_at=$(replay_info "$REPLAYS/quiet.kvr" game_version_at)
+hash_at=$(replay_info "$REPLAYS/quiet.kvr" data_hash_at)
+[ -n "$version_at" ] && [ -n "$hash_at" ] || fail "--replay-info did not describe the recording"
+python3 - "$REPLAYS/quiet.kvr" "$ART" "$version_at" "$hash_at" <<'PY'
 import sys
 data = open(sys.argv[1], "rb").read()
 out = sys.argv[2]
+version_at, hash_at = int(sys.argv[3]), int(sys.argv[4])
 open(out + "/cut.kvr", "wb").write(data[: len(data) // 2])
 flipped = bytearray(data); flipped[-10] ^= 0x40
 open(out + "/flipped.kvr", "wb").write(flipped)
-other = bytearray(data); n = other[8]; other[9:9 + n] = b"0.0.9"[:n].ljust(n, b"x")
+n = hash_at - version_at
+other = bytearray(data); other[version_at:hash_at] = b"0.0.9"[:n].ljust(n, b"x")
 open(out + "/version.kvr", "wb").write(other)
-data_hash = bytearray(data); data_hash[9 + n] ^= 1
+data_hash = bytearray(data); data_hash[hash_at] ^= 1
 open(out + "/data.kvr", "wb").write(data_hash)
 open(out + "/foreign.kvr", "wb").write(b"RIFF" + data[4:200])
 PY

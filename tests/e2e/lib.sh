@@ -139,6 +139,12 @@ diff_pixels() {
 
 # Fails unless the screenshot AFTER differs from BEFORE in more than 300
 # pixels of that area.
+expect_still() {  # expect_still WHAT BEFORE AFTER: WHAT left the picture as it was (under 200 pixels changed)
+    local d
+    d=$(diff_pixels "$2" "$3")
+    echo "$1 changes $d pixels"
+    [ "${d%.*}" -lt 200 ] || fail "$1 changed the picture ($d)"
+}
 expect_change() {  # expect_change NAME BEFORE AFTER
     local d
     d=$(diff_pixels "$2" "$3")
@@ -265,6 +271,15 @@ wait_for_wave() {
 # wait_for_count TEXT N SECONDS: standard error has N lines with TEXT.
 wait_for_count() {
     wait_until "$3" stderr_has "$1" "$2"
+}
+replay_info() {  # replay_info FILE FIELD: a field of the game's own description of a recording
+    "$BUILD_DIR/korvalend3d" --replay-info "$1" | sed -n "s/^$2 //p"
+}
+clock_kept_pace() {  # clock_kept_pace FILE: the recorded clock never went back nor leapt 2 s
+    local back longest
+    back=$(replay_info "$1" clock_steps_back); longest=$(replay_info "$1" longest_clock_step)
+    echo "recorded clock: $back steps back; longest step $longest ms"
+    [ "$back" = 0 ] && [ -n "$longest" ] && [ "$longest" -lt 2000 ]
 }
 stderr_has() {  # stderr_has TEXT N: N lines or more with TEXT
     [ "$(grep -cF "$1" "$ART/stderr.txt" 2>/dev/null)" -ge "$2" ]

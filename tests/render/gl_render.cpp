@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "GlTestSupport.h"
+#include "GlSupport.h"
 #include "LiteralRender.h"
 #include "assets/MilkshapeModel.h"
 #include "assets/ModelServer.h"

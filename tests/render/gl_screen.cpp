@@ -9,7 +9,7 @@
 
 #include <GL/glu.h>
 
-#include "GlTestSupport.h"
+#include "GlSupport.h"
 #include "assets/Model.h"
 #include "assets/ModelServer.h"
 #include "assets/Texture.h"
@@ -17,7 +17,7 @@
 #include "render/Camera.h"
 #include "render/GraphicsEngine.h"
 #include "render/ParticleEngine.h"
-#include "shell/Feed.h"
+#include "sys/Feed.h"
 #include "shell/Timer.h"
 #include "world/Objects.h"
 

@@ -149,23 +149,26 @@ void ExpectVec(const Vector3& v, double x, double y, double z) {
     EXPECT_NEAR(v.z, z, 1e-9);
 }
 
+// Where a camera is, what it looks at and which way is up.
+void ExpectView(const Camera& camera, const Vector3& eye, const Vector3& center, const Vector3& up) {
+    ExpectVec(camera.eye, eye.x, eye.y, eye.z);
+    ExpectVec(camera.center, center.x, center.y, center.z);
+    ExpectVec(camera.up, up.x, up.y, up.z);
+}
+
 TEST(Cameras, FirstPersonRidesInsideTheObject) {
     Object ship(PLAYER, nullptr);
     ship.pos = Vector3(1, 2, 3);
     FirstPersonCamera camera(&ship);
     EXPECT_EQ(camera.type, FIRST_PERSON);
     camera.TimeUpdate(0.0);
-    ExpectVec(camera.eye, 1, 2, 3);
-    ExpectVec(camera.center, 1, 2, 4);
-    ExpectVec(camera.up, 0, 1, 0);
+    ExpectView(camera, {1, 2, 3}, {1, 2, 4}, {0, 1, 0});
 
     // Rigid: follows a move at once, whatever the step.
     ship.pos = Vector3(-4, 0, 0);
     ship.dir = Quaternion(Vector3(0, 180, 0));
     camera.TimeUpdate(123.0);
-    ExpectVec(camera.eye, -4, 0, 0);
-    ExpectVec(camera.center, -4, 0, -1);
-    ExpectVec(camera.up, 0, 1, 0);
+    ExpectView(camera, {-4, 0, 0}, {-4, 0, -1}, {0, 1, 0});
 
     // Rolled upside down about the forward axis, up points down.
     ship.dir = Quaternion(Vector3(0, 0, 180));
@@ -180,15 +183,11 @@ TEST(Cameras, ThirdPersonSitsBehindAndAboveAndTurnsWithTheObject) {
     ThirdPersonCamera camera(&ship);
     EXPECT_EQ(camera.type, THIRD_PERSON);
     camera.TimeUpdate(0.016);
-    ExpectVec(camera.eye, 1, 5, -7);
-    ExpectVec(camera.center, 1, 2, 8);
-    ExpectVec(camera.up, 0, 1, 0);
+    ExpectView(camera, {1, 5, -7}, {1, 2, 8}, {0, 1, 0});
 
     ship.dir = Quaternion(Vector3(0, 180, 0));
     camera.TimeUpdate(0.016);
-    ExpectVec(camera.eye, 1, 5, 13);
-    ExpectVec(camera.center, 1, 2, -2);
-    ExpectVec(camera.up, 0, 1, 0);
+    ExpectView(camera, {1, 5, 13}, {1, 2, -2}, {0, 1, 0});
 }
 
 TEST(Cameras, StaticKeepsWhatItWasGiven) {
@@ -196,9 +195,7 @@ TEST(Cameras, StaticKeepsWhatItWasGiven) {
     EXPECT_EQ(camera.type, STATIC);
     for (double dt : {0.0, 0.5, 100.0}) {
         camera.TimeUpdate(dt);
-        ExpectVec(camera.eye, 1, 2, 3);
-        ExpectVec(camera.center, 4, 5, 6);
-        ExpectVec(camera.up, 0, 0, 1);
+        ExpectView(camera, {1, 2, 3}, {4, 5, 6}, {0, 0, 1});
     }
 }
 

@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Helpers for the game shell's tests: SDL's event queue, a world with one
-// ship, captured output.
+// ship.
 #ifndef KORVALEND_SHELLTESTSUPPORT_H
 #define KORVALEND_SHELLTESTSUPPORT_H
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <functional>
 #include <string>
 
+#include "TestSupport.h"
 #include "WorldFixture.h"
-#include "shell/Gamepad.h"
+#include "sys/Gamepad.h"
 #include "shell/Korvalend3d.h"
 
 // SDL's video subsystem with the dummy driver: an event queue, no screen.
@@ -42,13 +39,31 @@ inline void DrainEvents() {
     }
 }
 
-inline void PushKey(SDLKey key, bool down, int mod = KMOD_NONE) {
+// A fresh game: the world cleared, nothing queued, the ship new.
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartWorldOnce();
+        ClearWorld();
+        DrainEvents();
+        gThePlayer->NewGame();
+    }
+};
+
+inline void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 0); }
+
+inline SDL_Event EventOf(Uint8 type) {
     SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.type = type;
+    return event;
+}
+
+inline void PushKey(SDLKey key, bool down, int mod = KMOD_NONE) {
+    SDL_Event event = EventOf(down ? SDL_KEYDOWN : SDL_KEYUP);
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     event.key.keysym.mod = static_cast<SDLMod>(mod);
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
+    Push(event);
 }
 
 // A press and a release in one go, then the handler.
@@ -59,63 +74,38 @@ inline void Tap(SDLKey key, int mod = KMOD_NONE) {
 }
 
 inline void PushMotion(int xrel, int yrel) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
+    SDL_Event event = EventOf(SDL_MOUSEMOTION);
     event.motion.xrel = static_cast<Sint16>(xrel);
     event.motion.yrel = static_cast<Sint16>(yrel);
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
-}
-
-inline void PushButton(int button, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.button = static_cast<Uint8>(button);
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
+    Push(event);
 }
 
 // The gamepad's events, as Gamepad_Pump makes them.
 inline void PushPadAxis(int axis, int value) {
-    SDL_Event event{};
-    event.type = SDL_JOYAXISMOTION;
+    SDL_Event event = EventOf(SDL_JOYAXISMOTION);
     event.jaxis.axis = static_cast<Uint8>(axis);
     event.jaxis.value = static_cast<Sint16>(value);
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
+    Push(event);
 }
 
-inline void PushPadButton(int button, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-    event.jbutton.button = static_cast<Uint8>(button);
-    event.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
+// A mouse button, or with pad set a pad's button.
+inline void PushButton(int button, bool down, bool pad = false) {
+    SDL_Event event;
+    if (pad) {
+        event = EventOf(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP);
+        event.jbutton.button = static_cast<Uint8>(button);
+        event.jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+    } else {
+        event = EventOf(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
+        event.button.button = static_cast<Uint8>(button);
+        event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    }
+    Push(event);
 }
+
+inline void PushPadButton(int button, bool down) { PushButton(button, down, true); }
 
 // The window manager's request to close the window.
-inline void PushQuit() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
-}
-
-// What fn writes to the given stream (stdout or stderr), through the file
-// descriptor, so that unbuffered writes are caught too.
-inline std::string Capture(FILE* stream, const std::function<void()>& fn) {
-    std::fflush(stream);
-    int fd = fileno(stream);
-    int saved = dup(fd);
-    FILE* tmp = std::tmpfile();
-    dup2(fileno(tmp), fd);
-    fn();
-    std::fflush(stream);
-    dup2(saved, fd);
-    close(saved);
-    std::string text;
-    std::rewind(tmp);
-    int c;
-    while ((c = std::fgetc(tmp)) != EOF) text.push_back(static_cast<char>(c));
-    std::fclose(tmp);
-    return text;
-}
+inline void PushQuit() { Push(EventOf(SDL_QUIT)); }
 
 #endif

@@ -11,8 +11,8 @@
 
 #include "ShellTestSupport.h"
 #include "render/ScoreTable.h"
-#include "shell/HighScores.h"
-#include "shell/UserFiles.h"
+#include "profile/HighScores.h"
+#include "sys/UserFiles.h"
 
 namespace {
 

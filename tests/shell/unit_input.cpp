@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
+#include "AudioTestFiles.h"
 #include "ShellTestSupport.h"
-#include "shell/VirtualPad.h"
+#include "sys/VirtualPad.h"
 
 namespace {
 
@@ -24,7 +26,8 @@ public:
         std::ofstream list("Music/list.txt");
         for (const char* name : {"one.wav", "two.wav", "three.wav"}) {
             list << name << "\n";
-            WriteSilence(std::string("Music/") + name);
+            // Two seconds of silence.
+            ASSERT_TRUE(audiotest::WriteSound(std::string("Music/") + name, audiotest::Constant(0, 2 * 22050), 1, 22050));
         }
     }
 
@@ -34,39 +37,14 @@ public:
 
 private:
     std::string folder;
-
-    // Two seconds of 16-bit mono silence at 22050 Hz.
-    static void WriteSilence(const std::string& path) {
-        const uint32_t rate = 22050, samples = 2 * rate, bytes = samples * 2;
-        std::ofstream out(path, std::ios::binary);
-        auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-        auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-        out.write("RIFF", 4);
-        u32(36 + bytes);
-        out.write("WAVEfmt ", 8);
-        u32(16);
-        u16(1);
-        u16(1);
-        u32(rate);
-        u32(rate * 2);
-        u16(2);
-        u16(16);
-        out.write("data", 4);
-        u32(bytes);
-        std::string zeros(bytes, '\0');
-        out.write(zeros.data(), bytes);
-    }
 };
 const bool kPlayListFolder =
     (::testing::AddGlobalTestEnvironment(new PlayListFolder), true);
 
-class InputTest : public ::testing::Test {
+class InputTest : public ShellTest {
 protected:
     void SetUp() override {
-        StartWorldOnce();
-        ClearWorld();
-        DrainEvents();
-        gThePlayer->NewGame();
+        ShellTest::SetUp();
         gObjects.AddObject(gThePlayer);
         invertControls = true;
         gCheater = false;
@@ -295,22 +273,20 @@ TEST_F(InputTest, F9TogglesParticles) {
     EXPECT_EQ(ParticleEngine::particleEffectsOn, was);
 }
 
-TEST_F(InputTest, VolumeAndMusicKeys) {
-    Sound* sound = Sound::GetInstance();
-    int v = sound->GetVolume();
-    Tap(SDLK_COMMA);
-    EXPECT_LT(sound->GetVolume(), v);
-    v = sound->GetVolume();
-    Tap(SDLK_PERIOD);
-    EXPECT_GT(sound->GetVolume(), v);
+// The down key lowers what volume reads, the up key raises it.
+void ExpectVolumeKeys(const std::function<int()>& volume, SDLKey down, SDLKey up) {
+    int v = volume();
+    Tap(down);
+    EXPECT_LT(volume(), v);
+    v = volume();
+    Tap(up);
+    EXPECT_GT(volume(), v);
+}
 
+TEST_F(InputTest, VolumeAndMusicKeys) {
+    ExpectVolumeKeys([] { return Sound::GetInstance()->GetVolume(); }, SDLK_COMMA, SDLK_PERIOD);
     Music* music = Music::GetInstance();
-    int mv = music->GetVolume();
-    Tap(SDLK_LEFTBRACKET);
-    EXPECT_LT(music->GetVolume(), mv);
-    mv = music->GetVolume();
-    Tap(SDLK_RIGHTBRACKET);
-    EXPECT_GT(music->GetVolume(), mv);
+    ExpectVolumeKeys([music] { return music->GetVolume(); }, SDLK_LEFTBRACKET, SDLK_RIGHTBRACKET);
 
     ASSERT_EQ(music->NumMusicFiles(), 3) << "the test's play list";
     int mode = music->GetMode();

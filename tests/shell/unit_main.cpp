@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The real executable's first steps: the command line, the remembered
-// settings, finding the data folder; without video, a clear message and
-// exit code 1.
+// The real executable's first steps: the command line and the remembered
+// settings given to the game; without video, a clear message and exit code
+// 1.
 #include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,22 +10,16 @@
 #include <cstdio>
 #include <string>
 
+#include "PlayerFolders.h"
 #include "ShellTestSupport.h"
-#include "shell/DataFolder.h"
-#include "shell/HighScores.h"
 #include "shell/Options.h"
-#include "shell/Settings.h"
-#include "shell/UserFiles.h"
+#include "shell/GameSettings.h"
+#include "sys/UserFiles.h"
 
 namespace {
 
-// The player's folders, fresh for each test, never the real home's.
-class PlayerFolders : public ::testing::Test {
+class Main : public PlayerFolders {
 protected:
-    void SetUp() override {
-        setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
-        setenv("XDG_DATA_HOME", home.File("data").c_str(), 1);
-    }
     // The real game run from /tmp with args and no video; its exit status.
     int RunGame(const std::string& args, std::string* out, std::string* err) {
         std::string game = std::string(KORVALEND_BUILD_DIR) + "/korvalend3d";
@@ -39,10 +33,7 @@ protected:
         err->assign(errBytes.begin(), errBytes.end());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
     }
-    TempDir home{"korvalend_home"};
 };
-
-using Main = PlayerFolders;
 
 #define RUN_GAME(args, out, err)                                                                          \
     int status = RunGame(args, out, err);                                                                 \
@@ -143,54 +134,6 @@ TEST(Options, EveryOptionIsTakenAndNoneLeavesEverythingAsItIs) {
 
 using SettingsFile = PlayerFolders;
 
-// Every setting away from its default, at the ends of the ranges.
-Settings AllChanged() {
-    Settings s;
-    s.fullScreen = false;
-    s.fullScreenMode = 5;
-    s.windowedMode = 0;
-    s.camera = STATIC;
-    s.musicMode = MUSIC_FILE_MODE;
-    s.effectsVolume = 0;
-    s.musicVolume = 255;
-    s.invertControls = false;
-    s.particles = false;
-    return s;
-}
-
-TEST_F(SettingsFile, SavedSettingsReadBackAndNoneGiveTheDefaults) {
-    std::string said = Capture(stderr, [] { EXPECT_TRUE(LoadSettings() == Settings()); });
-    EXPECT_EQ(said, "") << "no file: silently the defaults";
-    const Settings s = AllChanged();
-    ASSERT_TRUE(SaveSettings(s));
-    said = Capture(stderr, [&] { EXPECT_TRUE(LoadSettings() == s); });
-    EXPECT_EQ(said, "");
-    std::string text;
-    ASSERT_TRUE(ReadFileBytes(SettingsPath(), &text));
-    EXPECT_EQ(text[0], '#') << "a comment tells what the file is";
-    EXPECT_NE(text.find("camera = fixed\n"), std::string::npos) << text;
-}
-
-TEST_F(SettingsFile, UnknownKeysAndBadValuesAreSaidOnceEachAndIgnored) {
-    const std::string text =
-        "# comment\n\n  camera = chase \nvolume = 3\nmusic = loud\nwindow_mode = 6\nfullscreen_mode=-1\n"
-        "just words\neffects_volume = 256\nparticles = no\nmusic_volume = 12";
-    Settings s;
-    std::string said = Capture(stderr, [&] { s = ParseSettings(text, "the file"); });
-    EXPECT_EQ(said,
-              "the file:4: unknown key \"volume\"; ignored\n"
-              "the file:5: \"loud\" is no value for music (arcade, songs or off); ignored\n"
-              "the file:6: \"6\" is no value for window_mode (0 to 5); ignored\n"
-              "the file:7: \"-1\" is no value for fullscreen_mode (0 to 5); ignored\n"
-              "the file:8: not a \"key = value\" line; ignored\n"
-              "the file:9: \"256\" is no value for effects_volume (0 to 255); ignored\n");
-    Settings want;
-    want.camera = THIRD_PERSON;
-    want.particles = false;
-    want.musicVolume = 12;
-    EXPECT_TRUE(s == want) << FormatSettings(s);
-}
-
 TEST_F(SettingsFile, TheGameStartsWithTheDefaultsAndWhatIsAppliedIsCaptured) {
     Settings defaults;
     // The servers as the game makes them (no sounds here).
@@ -198,141 +141,13 @@ TEST_F(SettingsFile, TheGameStartsWithTheDefaultsAndWhatIsAppliedIsCaptured) {
     ApplyStartMode(defaults);
     EXPECT_TRUE(CaptureSettings() == defaults) << FormatSettings(CaptureSettings());
 
-    const Settings s = AllChanged();
+    const Settings s = AllChangedSettings();
     ApplyStartMode(s);
     ApplySettings(s);
     EXPECT_TRUE(CaptureSettings() == s) << FormatSettings(CaptureSettings());
     Camera* camera = StartCamera(nullptr);
     EXPECT_EQ(camera->type, STATIC);
     delete camera;
-}
-
-// No home folder at all (HOME unset, no XDG variables, no entry in the
-// password file): nothing is read or written, and that is said once. The
-// child runs in a root folder of its own, where a game that took "" for
-// its folders would find "/settings" and "/scores".
-TEST_F(SettingsFile, WithoutAHomeNothingIsReadOrWrittenAndThatIsSaidOnce) {
-    if (geteuid() != 0) GTEST_SKIP() << "a root folder of its own needs root";
-    const std::string scores = "korvalend3d scores 1\n777 2 2026-12-09 ada -\n";
-    ASSERT_TRUE(WriteFileAtomically(home.File("settings"), "camera = chase\n"));
-    ASSERT_TRUE(WriteFileAtomically(home.File("scores"), scores));
-    ASSERT_EQ(mkdir(home.File("tmp").c_str(), 01777), 0);  // where Capture keeps what is said
-    int result[2];
-    ASSERT_EQ(pipe(result), 0);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(result[0]);
-        if (chroot(home.path.c_str()) != 0 || chdir("/") != 0) _exit(1);
-        for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) unsetenv(variable);
-        Settings loaded;
-        ScoreBoard board;
-        HighScore game;
-        game.score = 500;
-        game.wave = 2;
-        game.date = "2026-12-09";
-        game.name = "bob";
-        std::string said = Capture(stderr, [&] {
-            loaded = LoadSettings();
-            SaveSettings(AllChanged());
-            board = RecordHighScore(UserDataFolder(), game, false, "");
-        });
-        std::string line = std::to_string(loaded == Settings()) + " " + std::to_string(board.table.size()) + " " +
-                           std::to_string(board.newPlace) + " " +
-                           std::to_string(std::count(said.begin(), said.end(), '\n')) + "|" + said;
-        _exit(write(result[1], line.data(), line.size()) == ssize_t(line.size()) ? 0 : 1);
-    }
-    close(result[1]);
-    std::string reply;
-    char chunk[512];
-    for (ssize_t n; (n = read(result[0], chunk, sizeof chunk)) > 0;) reply.append(chunk, size_t(n));
-    close(result[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(reply.substr(0, reply.find('|')), "1 1 0 1")
-        << "defaults, only this game shown, one message: " << reply;
-    std::string text;
-    ASSERT_TRUE(ReadFileBytes(home.File("settings"), &text));
-    EXPECT_EQ(text, "camera = chase\n") << "not written over";
-    ASSERT_TRUE(ReadFileBytes(home.File("scores"), &text));
-    EXPECT_EQ(text, scores);
-    struct stat info;
-    EXPECT_NE(stat(home.File("replays").c_str(), &info), 0);
-    EXPECT_NE(stat(home.File("scores.lock").c_str(), &info), 0);
-}
-
-// Where the game looks for its data, in order, and what it says when a place
-// named by the user or every place fails.
-class DataFolderSearch : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(mkdtemp(root), nullptr);
-        ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-        for (const char* sub : {"/work", "/env", "/env/Models", "/bare", "/bin", "/share", "/share/korvalend3d",
-                                "/share/korvalend3d/Models", "/compiled", "/compiled/Models"})
-            ASSERT_EQ(mkdir((Root() + sub).c_str(), 0755), 0) << sub;
-        ASSERT_EQ(chdir((Root() + "/work").c_str()), 0);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(saved), 0);
-        ASSERT_EQ(std::system(("rm -rf '" + Root() + "'").c_str()), 0);
-    }
-    std::string Root() const { return root; }
-    // The choice for the tree above, with the executable in bin/.
-    std::string Choose(const char* env, std::string* said, const std::string& compiled = "") {
-        std::string chosen;
-        *said = Capture(stderr, [&] {
-            chosen = ChooseDataFolder(env, Root() + "/bin", "../share/korvalend3d", compiled);
-        });
-        return chosen;
-    }
-
-private:
-    char root[40] = "/tmp/korvalend_datafolder_XXXXXX";
-    char saved[4096] = "";
-};
-
-TEST_F(DataFolderSearch, EachPlaceInTurn) {
-    std::string said;
-    std::string installed = Root() + "/bin/../share/korvalend3d";
-    // Nothing set: the installed folder beside bin/, quietly.
-    EXPECT_EQ(Choose(nullptr, &said), installed);
-    EXPECT_EQ(said, "");
-    // The variable wins over everything, also over data in the working folder.
-    ASSERT_EQ(mkdir("Models", 0755), 0);
-    EXPECT_EQ(Choose((Root() + "/env").c_str(), &said), Root() + "/env");
-    EXPECT_EQ(said, "");
-    EXPECT_EQ(Choose(nullptr, &said), ".");
-    EXPECT_EQ(Choose("", &said), ".") << "an empty variable counts as unset";
-    EXPECT_EQ(said, "");
-    ASSERT_EQ(rmdir("Models"), 0);
-    // The executable's own folder comes before the installed one.
-    ASSERT_EQ(mkdir((Root() + "/bin/Models").c_str(), 0755), 0);
-    EXPECT_EQ(Choose(nullptr, &said), Root() + "/bin");
-    ASSERT_EQ(rmdir((Root() + "/bin/Models").c_str()), 0);
-    // The compiled-in folder is the last resort.
-    ASSERT_EQ(std::system(("rm -rf '" + installed + "'").c_str()), 0);
-    EXPECT_EQ(Choose(nullptr, &said, Root() + "/compiled"), Root() + "/compiled");
-    EXPECT_EQ(said, "");
-}
-
-TEST_F(DataFolderSearch, UnusableVariableIsNamedThenOthersTried) {
-    std::string said;
-    std::string bare = Root() + "/bare", missing = Root() + "/missing";
-    EXPECT_EQ(Choose(bare.c_str(), &said), Root() + "/bin/../share/korvalend3d");
-    EXPECT_EQ(said, "KORVALEND3D_DATA=\"" + bare + "\" has no Models folder; looking elsewhere\n");
-    EXPECT_EQ(Choose(missing.c_str(), &said), Root() + "/bin/../share/korvalend3d");
-    EXPECT_EQ(said, "KORVALEND3D_DATA=\"" + missing + "\" is not a folder; looking elsewhere\n");
-}
-
-TEST_F(DataFolderSearch, NoDataAnywhereListsEveryPlaceOnce) {
-    ASSERT_EQ(std::system(("rm -rf '" + Root() + "/share'").c_str()), 0);
-    std::string said, missing = Root() + "/missing";
-    EXPECT_EQ(Choose(missing.c_str(), &said, Root() + "/bare"), "");
-    std::string places = "  " + missing + "\n  the working folder, " + Root() + "/work\n  " + Root() + "/bin\n  " +
-                         Root() + "/bin/../share/korvalend3d\n  " + Root() + "/bare\n";
-    EXPECT_NE(said.find("Looked in:\n" + places + "Set KORVALEND3D_DATA"), std::string::npos) << said;
 }
 
 }  // namespace

@@ -50,13 +50,10 @@ public:
     bool dieOnCollision = false;
 };
 
-class WaveLoopTest : public ::testing::Test {
+class WaveLoopTest : public ShellTest {
 protected:
     void SetUp() override {
-        StartWorldOnce();
-        ClearWorld();
-        DrainEvents();
-        gThePlayer->NewGame();
+        ShellTest::SetUp();
         gThePlayer->invincible = false;
         gWave = 0;
     }

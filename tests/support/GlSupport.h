@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A bare OpenGL window (no game screen) and pixel helpers for window tests.
+// For the window tests: a bare OpenGL window, or the screen brought up the
+// way start-up does it; pixels read back, small picture files written.
 #ifndef KORVALEND_TESTS_SUPPORT_GLSUPPORT_H
 #define KORVALEND_TESTS_SUPPORT_GLSUPPORT_H
 
@@ -15,7 +16,10 @@
 #include <SDL/SDL.h>
 #include <unistd.h>
 
+#include "Picture.h"
 #include "TestSupport.h"
+#include "render/Screen.h"
+#include "shell/Globals.h"
 
 // Opens the window once per process; every later call reuses it.
 inline bool EnsureWindow(int width, int height) {
@@ -73,5 +77,42 @@ inline std::vector<uint8_t> SolidTga(unsigned width, unsigned height, uint8_t r,
 inline bool DirectoryExists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
 }
+
+namespace gltest {
+
+class ScreenEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+            std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
+            std::exit(1);
+        }
+        testing::internal::CaptureStderr();
+        Screen::GetInstance()->Init();
+        initReport = testing::internal::GetCapturedStderr();
+        InitGlobals();
+    }
+    void TearDown() override { SDL_Quit(); }
+    static std::string initReport;
+};
+
+inline std::string ScreenEnvironment::initReport;
+
+// An uncompressed 24-bit TGA of w x h, pixel (x, y) from colour(x, y), rows
+// stored bottom first as the reader expects.
+template <typename ColourFn>
+inline std::string WriteTga(const std::string& name, int w, int h, ColourFn colour) {
+    std::string path = std::string(KORVALEND_BUILD_DIR) + "/" + name;
+    std::vector<uint8_t> bgr;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char rgb[3];
+            colour(x, y, rgb);
+            bgr.insert(bgr.end(), {rgb[2], rgb[1], rgb[0]});
+        }
+    return WriteBytes(path, MakeTga(unsigned(w), unsigned(h), 24, bgr)) ? path : "";
+}
+
+}  // namespace gltest
 
 #endif

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <stdlib.h>
 
 #include <cstdio>
@@ -58,4 +60,19 @@ std::vector<uint8_t> MakeTga(unsigned width, unsigned height, unsigned depth, co
     out.push_back(0);
     out.insert(out.end(), pixels.begin(), pixels.end());
     return out;
+}
+
+std::string Capture(FILE* stream, const std::function<void()>& fn) {
+    if (stream == stdout) {
+        std::fflush(stdout);
+        testing::internal::CaptureStdout();
+        fn();
+        std::fflush(stdout);
+        return testing::internal::GetCapturedStdout();
+    }
+    std::fflush(stderr);
+    testing::internal::CaptureStderr();
+    fn();
+    std::fflush(stderr);
+    return testing::internal::GetCapturedStderr();
 }

@@ -4,6 +4,8 @@
 #define KORVALEND_TESTSUPPORT_H
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,11 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 // An uncompressed TGA; pixels are given in file order (B, G, R(, A)).
 std::vector<uint8_t> MakeTga(unsigned width, unsigned height, unsigned depth,
                              const std::vector<uint8_t>& pixels, uint8_t type = 2);
+
+// What fn writes to stdout or stderr, caught at the file descriptor (so
+// unbuffered writes are caught too) by GoogleTest's capture, the one way
+// the tests catch output.
+std::string Capture(FILE* stream, const std::function<void()>& fn);
 
 inline bool Near(const Vector3& a, const Vector3& b, double eps = 1e-9) { return (a - b).Length() < eps; }
 

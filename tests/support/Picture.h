@@ -34,15 +34,17 @@ struct Picture {
     }
 };
 
+// GL_NONE reads the buffer GL reads now (a bare test window may have no
+// back buffer).
 inline Picture ReadPicture(GLenum buffer = GL_BACK) {
     Picture p;
     p.w = SurfaceWidth();
     p.h = SurfaceHeight();
     p.rgba.resize(static_cast<size_t>(p.w) * p.h * 4);
-    glReadBuffer(buffer);
+    if (buffer != GL_NONE) glReadBuffer(buffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, p.w, p.h, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
-    glReadBuffer(GL_BACK);
+    if (buffer != GL_NONE) glReadBuffer(GL_BACK);
     return p;
 }
 

@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: MIT
-#include "UserFiles.h"
+#include "sys/UserFiles.h"
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
-#include "MyError.h"
+#include "shell/MyError.h"
+#include "sys/Environment.h"
 
 namespace {
 std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
+    const char* home = EnvValue("HOME");
     if (home != nullptr && home[0] == '/') return home;
     const passwd* user = getpwuid(getuid());
     return user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/' ? user->pw_dir : "";
@@ -25,7 +28,7 @@ std::string HomeFolder() {
 // without a home, "" (never a folder made from "" and a name, which would be
 // the root's), said once for every player file.
 std::string BaseFolder(const char* variable, const char* underHome) {
-    const char* value = std::getenv(variable);
+    const char* value = EnvValue(variable);
     if (value != nullptr && value[0] == '/') return std::string(value) + "/korvalend3d";
     std::string home = HomeFolder();
     if (!home.empty()) return home + "/" + underHome + "/korvalend3d";
@@ -124,6 +127,70 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
         close(folder);
     }
     return true;
+}
+
+bool MoveIfFree(const std::string& path, const std::string& link) {
+    // A link never replaces a file.
+    if (::link(path.c_str(), link.c_str()) != 0) return false;
+    if (unlink(path.c_str()) == 0) return true;
+    int saved = errno;
+    unlink(link.c_str());
+    errno = saved;
+    return false;
+}
+
+std::string ClaimNewFile(const std::string& stem, const std::string& extension) {
+    std::string pattern = stem + "XXXXXX" + extension;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemps(name.data(), int(extension.size()));
+    if (fd < 0) return "";
+    close(fd);
+    return name.data();
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool CanWriteIn(const std::string& folder) { return access(folder.c_str(), W_OK) == 0; }
+
+FileLock::FileLock(const std::string& path, int waitMils, int lookMils) {
+    if (path.empty()) return;
+    fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    for (int waited = 0; flock(fd, LOCK_EX | LOCK_NB) != 0;) {
+        if (errno == EWOULDBLOCK && waited < waitMils) {
+            usleep(lookMils * 1000);
+            waited += lookMils;
+            continue;
+        }
+        if (errno == EINTR) continue;
+        busy = errno == EWOULDBLOCK;
+        close(fd);
+        fd = -1;
+        return;
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd >= 0) close(fd);
+}
+
+std::string LoginName() {
+    const char* login = getlogin();
+    std::string name = login != nullptr ? login : "";
+    if (name.empty()) {
+        const passwd* user = getpwuid(geteuid());
+        if (user != nullptr && user->pw_name != nullptr) name = user->pw_name;
+    }
+    return name;
+}
+
+std::string TodaysDate() {
+    std::time_t now = std::time(nullptr);
+    std::tm local;
+    char text[16] = "1970-01-01";
+    if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
 }
 
 std::string AbsolutePath(const std::string& path) {

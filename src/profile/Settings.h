@@ -8,16 +8,13 @@
 
 #include <string>
 
-#include "../audio/Music.h"
-#include "../render/Camera.h"
-
 // The defaults are what the game starts with when nothing is remembered.
 struct Settings {
     bool fullScreen = true;
     int fullScreenMode = 1;  // the screen's modes 0 ... 5, 640 x 480 up
     int windowedMode = 1;
-    CameraType camera = FIRST_PERSON;
-    int musicMode = MUSIC_ARCADE_MODE;
+    int camera = 0;     // 0 cockpit, 1 chase, 2 fixed (the shell's CameraType)
+    int musicMode = 0;  // 0 arcade beat, 1 songs, 2 off (audio's MusicModeT)
     int effectsVolume = 64;
     int musicVolume = 128;
     bool invertControls = true;
@@ -40,19 +37,5 @@ Settings LoadSettings();
 // Written whole or not at all; false after a message (or, with no home
 // folder, silently: that was said once).
 bool SaveSettings(const Settings& settings);
-
-// From the running game: the screen's modes, the camera, the music and
-// effects, the inversion and the particles.
-Settings CaptureSettings();
-// Before Screen::Init: the kind and modes the screen starts in.
-void ApplyStartMode(const Settings& settings);
-// Once the screen is up: everything else. The sound servers are reached
-// only for values that differ from their own start, so that remembered
-// defaults change nothing at all. The camera waits for StartCamera.
-void ApplySettings(const Settings& settings);
-// The camera the first game is seen through.
-Camera* StartCamera(Object* viewed);
-// For atexit: what the game runs with now, saved.
-void SaveSettingsAtQuit();
 
 #endif

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DataFolder.h"
+#include "sys/DataFolder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "MyError.h"
+#include "shell/MyError.h"
 
 namespace {
 bool IsFolder(const std::string& path) {
@@ -68,7 +68,7 @@ std::string ChooseDataFolder(const char* fromEnvironment, const std::string& exe
 
 void FindDataFolder(const std::string& installedRelative, const std::string& compiledIn,
                     const std::string& fromOption) {
-    std::string folder = ChooseDataFolder(getenv(DATA_FOLDER_VARIABLE), ExecutableFolder(), installedRelative,
+    std::string folder = ChooseDataFolder(EnvDataFolder(), ExecutableFolder(), installedRelative,
                                           compiledIn, fromOption);
     if (folder.empty() || folder == ".") return;
     if (chdir(folder.c_str()) != 0) myperror(folder.c_str());

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Display.h"
+#include "sys/Display.h"
 
 #include <SDL/SDL.h>
 
@@ -18,7 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "../shell/MyError.h"
+#include "shell/MyError.h"
+#include "sys/Environment.h"
 
 namespace {
 bool UsingX() {
@@ -62,7 +63,7 @@ const int WAIT_FOR_GAME_STEPS = 300, WAIT_FOR_SAVE_STEPS = 1000;
 void SayGone() {
     static std::atomic<bool> said{false};
     if (!said.exchange(true)) {
-        const char* name = std::getenv("DISPLAY");
+        const char* name = EnvValue("DISPLAY");
         error("The display %s has gone away; the game ends\n", name != nullptr ? name : "");
     }
 }

@@ -21,14 +21,17 @@ const size_t REPLAY_RANDOM_STATE_SIZE = 128;
 // A game with hours of play in it keeps to a few megabytes.
 const uint32_t REPLAY_MOST_BODY = 64u << 20;
 
+// The game's cameras are numbered 0 ... this (the shell checks it).
+const uint8_t REPLAY_LAST_CAMERA = 2;
+
 // What the game looked like when the recorded game began.
 struct ReplayHeader {
     std::string gameVersion;
-    uint64_t dataHash = 0;          // DataHash() of the recording's data
+    uint64_t dataHash = 0;          // a hash of the recording's data (shell: DataHash)
     uint32_t startSeed = 0;         // the start-up seed (the star field)
     uint8_t randomState[REPLAY_RANDOM_STATE_SIZE] = {};
     uint32_t firstTicks = 0;        // the clock before the first reading
-    uint8_t camera = 0;             // CameraKind of the camera in use
+    uint8_t camera = 0;             // the camera in use, 0 ... REPLAY_LAST_CAMERA
     bool invertControls = true;
     bool gamePaused = false;
     bool particles = true;
@@ -149,17 +152,23 @@ private:
     size_t most;
     bool full = false, finished = false;
 };
+// Where the header's first fields stand in a file (for tests that damage
+// one on purpose): the game's version text, then the data hash.
+struct ReplayLayout {
+    size_t versionAt = 0, versionSize = 0, dataHashAt = 0;
+};
+ReplayLayout HeaderLayout(const ReplayHeader& header);
+// A recording described for people and scripts, one "name value" a line:
+// the header's fields (with where the version and data hash stand), the
+// records counted by kind ("records clock=N event=N key=N button=N none=N
+// checksum=N end=N bad=N"), the clock's longest step and its steps back.
+std::string DescribeReplay(const ReplayHeader& header, const std::vector<uint8_t>& body);
+
 // False, with why set to one line, for a file that is not a whole recording
 // of this format; nothing is trusted before it is checked.
 bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& header,
                      std::vector<uint8_t>& body, std::string& why);
 bool ReadReplayFile(const std::string& path, ReplayHeader& header, std::vector<uint8_t>& body,
                     std::string& why);
-
-// A checksum of the world: every object's kind, position, orientation and
-// velocity, and the ship's score, lives, bonus and the wave.
-uint64_t WorldChecksum();
-// A hash of what in the data files changes play: the models' sizes.
-uint64_t DataHash();
 
 #endif

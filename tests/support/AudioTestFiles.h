@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Helpers of the audio tests: sound files made on the spot, the mixer's
-// output, and child processes for cases that need a fresh singleton.
+// Sound files made on the spot (for any test), and for the audio tests the
+// mixer's output and child processes for cases that need a fresh singleton.
 #ifndef KORVALEND_AUDIOTESTFILES_H
 #define KORVALEND_AUDIOTESTFILES_H
 

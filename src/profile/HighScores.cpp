@@ -1,21 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "HighScores.h"
-
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "profile/HighScores.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <sstream>
 
-#include "MyError.h"
-#include "UserFiles.h"
+#include "shell/MyError.h"
+#include "sys/UserFiles.h"
 
 namespace {
 const char* const VERSION_LINE = "korvalend3d scores 1";
@@ -69,75 +63,28 @@ bool ValidReplay(const std::string& s) {
     return true;
 }
 
-std::string LoginName() {
-    const char* login = getlogin();
-    std::string name = login != nullptr ? login : "";
-    if (name.empty()) {
-        const passwd* user = getpwuid(geteuid());
-        if (user != nullptr && user->pw_name != nullptr) name = user->pw_name;
-    }
-    // One word of printable characters, as the file keeps it.
+// The login name as one word of printable characters, as the file keeps it.
+std::string PlayerName() {
+    std::string name = LoginName();
     if (name.size() > MOST_NAME_CHARS) name.resize(MOST_NAME_CHARS);
     for (char& c : name)
         if (c <= ' ' || c > '~') c = '_';
     return name.empty() ? "player" : name;
 }
 
-std::string Today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local;
-    char text[16] = "1970-01-01";
-    if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-    return text;
-}
-
 // The lock on the table: held from the read to the write, waited for
 // LOCK_WAIT_MILS at most.
-class TableLock {
-public:
-    explicit TableLock(const std::string& folder) {
-        if (!MakeFolders(folder)) return;
-        fd = open((folder + "/scores.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0) return;
-        for (int waited = 0; flock(fd, LOCK_EX | LOCK_NB) != 0;) {
-            if (errno == EWOULDBLOCK && waited < LOCK_WAIT_MILS) {
-                usleep(LOCK_LOOK_MILS * 1000);
-                waited += LOCK_LOOK_MILS;
-                continue;
-            }
-            if (errno == EINTR) continue;
-            busy = errno == EWOULDBLOCK;
-            close(fd);
-            fd = -1;
-            return;
-        }
-    }
-    ~TableLock() {
-        if (fd >= 0) close(fd);
-    }
-    bool Held() const { return fd >= 0; }
-    // Another copy of the game kept it past the wait.
-    bool Busy() const { return busy; }
-    TableLock(const TableLock&) = delete;
-    TableLock& operator=(const TableLock&) = delete;
-
-private:
-    int fd = -1;
-    bool busy = false;
+struct TableLock : FileLock {
+    explicit TableLock(const std::string& folder)
+        : FileLock(MakeFolders(folder) ? folder + "/scores.lock" : "", LOCK_WAIT_MILS, LOCK_LOOK_MILS) {}
 };
 
 // The first free name for a damaged table: file.bad, file.bad.1, ...
 std::string SetAside(const std::string& file) {
     for (int n = 0; n < MOST_KEPT_DAMAGED; ++n) {
         const std::string aside = file + ".bad" + (n == 0 ? "" : "." + std::to_string(n));
-        // A link never replaces a file, so an earlier damaged table stays.
-        if (link(file.c_str(), aside.c_str()) == 0) {
-            if (unlink(file.c_str()) == 0) return aside;
-            int saved = errno;
-            unlink(aside.c_str());
-            errno = saved;
-            return "";
-        }
+        // An earlier damaged table stays.
+        if (MoveIfFree(file, aside)) return aside;
         if (errno != EEXIST) return "";
     }
     errno = EEXIST;
@@ -176,28 +123,24 @@ std::vector<HighScore> LoadTable(const std::string& file, bool* writable) {
 // "" when there is no recording or it could not be kept.
 std::string KeepReplay(const std::string& folder, const std::string& recording) {
     if (recording.empty()) return "";
-    const std::string replays = folder + "/replays";
+    const std::string replays = folder + "/" + REPLAYS_FOLDER;
     const std::string extension = ".kvr";
-    std::string pattern = replays + "/game-XXXXXX" + extension;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
     // The name is taken first, so that no other game can take it; the copy
     // then replaces the empty file whole.
-    int fd = MakeFolders(replays) ? mkstemps(name.data(), int(extension.size())) : -1;
-    if (fd >= 0) close(fd);
-    if (fd < 0 || !WriteFileAtomically(name.data(), recording)) {
+    const std::string name = MakeFolders(replays) ? ClaimNewFile(replays + "/game-", extension) : "";
+    if (name.empty() || !WriteFileAtomically(name, recording)) {
         error("High scores: cannot keep the replay in \"%s\" (%s); the entry keeps none\n", replays.c_str(),
               std::strerror(errno));
-        if (fd >= 0) unlink(name.data());
+        if (!name.empty()) RemoveFile(name);
         return "";
     }
-    return std::string(name.data()).substr(replays.size() + 1);
+    return name.substr(replays.size() + 1);
 }
 
 void DeleteReplay(const std::string& folder, const HighScore& entry) {
     if (entry.replay.empty()) return;
-    std::string path = folder + "/replays/" + entry.replay;
-    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+    std::string path = folder + "/" + REPLAYS_FOLDER + "/" + entry.replay;
+    if (!RemoveFile(path) && errno != ENOENT)
         error("High scores: cannot delete \"%s\" (%s)\n", path.c_str(), std::strerror(errno));
 }
 }  // namespace
@@ -262,8 +205,8 @@ HighScore ThisGame(int score, int wave) {
     HighScore game;
     game.score = score;
     game.wave = wave;
-    game.date = Today();
-    game.name = LoginName();
+    game.date = TodaysDate();
+    game.name = PlayerName();
     return game;
 }
 
@@ -287,7 +230,7 @@ ScoreBoard RecordHighScore(const std::string& folder, const HighScore& game, boo
     TableLock lock(folder);
     // A lock file left by an earlier game opens even where the folder has
     // since become read-only.
-    bool writable = lock.Held() && access(folder.c_str(), W_OK) == 0;
+    bool writable = lock.Held() && CanWriteIn(folder);
     if (lock.Busy())
         error("High scores: another copy of the game has held \"%s/scores.lock\" for %d seconds; the table is "
               "shown but this game's score is not kept\n",

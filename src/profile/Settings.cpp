@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "Settings.h"
+#include "profile/Settings.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "../audio/Sound.h"
-#include "../render/ParticleEngine.h"
-#include "../render/Screen.h"
-#include "GameStates.h"
-#include "Globals.h"
-#include "MyError.h"
-#include "UserFiles.h"
+#include "shell/MyError.h"
+#include "sys/UserFiles.h"
 
 namespace {
 const char* const HEADER =
@@ -21,8 +16,8 @@ const char* const HEADER =
 // The words of a value, by its number; null ends the list.
 const char* const YES_NO[] = {"no", "yes", nullptr};
 const char* const SCREENS[] = {"window", "fullscreen", nullptr};
-const char* const CAMERAS[] = {"cockpit", "chase", "fixed", nullptr};  // as CameraType
-const char* const MUSIC[] = {"arcade", "songs", "off", nullptr};       // as MusicModeT
+const char* const CAMERAS[] = {"cockpit", "chase", "fixed", nullptr};  // as Settings::camera
+const char* const MUSIC[] = {"arcade", "songs", "off", nullptr};       // as Settings::musicMode
 
 // One line of the file: a value written as one of its words, or as a
 // number from 0 to most when there are none.
@@ -41,8 +36,8 @@ const Field FIELDS[] = {
      [](Settings& s, int v) { s.fullScreenMode = v; }},
     {"window_mode", nullptr, 5, [](const Settings& s) { return s.windowedMode; },
      [](Settings& s, int v) { s.windowedMode = v; }},
-    {"camera", CAMERAS, 2, [](const Settings& s) { return int(s.camera); },
-     [](Settings& s, int v) { s.camera = CameraType(v); }},
+    {"camera", CAMERAS, 2, [](const Settings& s) { return s.camera; },
+     [](Settings& s, int v) { s.camera = v; }},
     {"music", MUSIC, 2, [](const Settings& s) { return s.musicMode; }, [](Settings& s, int v) { s.musicMode = v; }},
     {"effects_volume", nullptr, 255, [](const Settings& s) { return s.effectsVolume; },
      [](Settings& s, int v) { s.effectsVolume = v; }},
@@ -53,8 +48,6 @@ const Field FIELDS[] = {
     {"particles", YES_NO, 1, [](const Settings& s) { return int(s.particles); },
      [](Settings& s, int v) { s.particles = v != 0; }},
 };
-
-CameraType startCameraType = FIRST_PERSON;
 
 std::string Trim(const std::string& s) {
     size_t first = s.find_first_not_of(" \t\r");
@@ -157,41 +150,3 @@ bool SaveSettings(const Settings& settings) {
     error("Settings: cannot write \"%s\" (%s); they are not remembered\n", path.c_str(), std::strerror(errno));
     return false;
 }
-
-Settings CaptureSettings() {
-    Settings settings;
-    Screen* screenNow = Screen::GetInstance();
-    settings.fullScreen = screenNow->InFullScreen();
-    settings.fullScreenMode = screenNow->FullScreenVideoMode();
-    settings.windowedMode = screenNow->WindowedVideoMode();
-    settings.camera = gCurrentCamera != nullptr ? gCurrentCamera->type : startCameraType;
-    settings.musicMode = Music::GetInstance()->GetMode();
-    settings.effectsVolume = Sound::GetInstance()->GetVolume();
-    settings.musicVolume = Music::GetInstance()->GetVolume();
-    settings.invertControls = invertControls;
-    settings.particles = ParticleEngine::particleEffectsOn;
-    return settings;
-}
-
-void ApplyStartMode(const Settings& settings) {
-    Screen::GetInstance()->ChooseStartMode(settings.fullScreen, settings.fullScreenMode, settings.windowedMode);
-}
-
-void ApplySettings(const Settings& settings) {
-    const Settings start;
-    invertControls = settings.invertControls;
-    ParticleEngine::particleEffectsOn = settings.particles;
-    if (settings.effectsVolume != start.effectsVolume) Sound::GetInstance()->SetVolume(settings.effectsVolume);
-    if (settings.musicVolume != start.musicVolume || settings.musicMode != start.musicMode) {
-        // The music plays through the library the effects start.
-        Sound::GetInstance();
-        Music* music = Music::GetInstance();
-        music->SetVolume(settings.musicVolume);
-        music->SetMode(settings.musicMode);
-    }
-    startCameraType = settings.camera;
-}
-
-Camera* StartCamera(Object* viewed) { return NewCamera(startCameraType, viewed); }
-
-void SaveSettingsAtQuit() { SaveSettings(CaptureSettings()); }

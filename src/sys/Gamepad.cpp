@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Gamepad.h"
+#include "sys/Gamepad.h"
 
 #include <SDL/SDL.h>
 
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "MyError.h"
-#include "Sdl2Library.h"
-#include "VirtualPad.h"
+#include "shell/MyError.h"
+#include "sys/Sdl2Library.h"
+#include "sys/VirtualPad.h"
 
 namespace {
 struct Pad {

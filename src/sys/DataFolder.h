@@ -7,9 +7,7 @@
 
 #include <string>
 
-// The environment variable that names the data folder, ahead of every other
-// place.
-#define DATA_FOLDER_VARIABLE "KORVALEND3D_DATA"
+#include "sys/Environment.h"  // DATA_FOLDER_VARIABLE
 
 // Whether folder holds the game's data (it has a Models folder).
 bool HasGameData(const std::string& folder);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "VirtualPad.h"
+#include "sys/VirtualPad.h"
+
+#include "sys/Environment.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "Gamepad.h"
-#include "Sdl2Library.h"
+#include "sys/Gamepad.h"
+#include "sys/Sdl2Library.h"
 
 namespace {
 const int SDL2_JOYSTICK_TYPE_GAMECONTROLLER = 1;
@@ -84,7 +86,7 @@ void VirtualPad_SetButton(int button, bool down) {
 }
 
 void VirtualPad_ReadCommands() {
-    static const char* path = std::getenv(TEST_PAD_VARIABLE);
+    const char* path = EnvTestPad();
     static int fd = -1;
     static std::string pending;
     if (path == nullptr || *path == '\0') return;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Sdl2Library.h"
+#include "sys/Sdl2Library.h"
 
 #include <dlfcn.h>
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 const int HIGH_SCORE_PLACES = 10;
+// The folder beside the table that keeps the recordings.
+const char* const REPLAYS_FOLDER = "replays";
 
 struct HighScore {
     int score = 0;

@@ -1,20 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "Replay.h"
+#include "profile/Replay.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
-#include "../assets/Model.h"
-#include "../assets/ModelServer.h"
-#include "../render/Camera.h"
-#include "../world/Object.h"
-#include "../world/Player.h"
-#include "Globals.h"
-#include "MyError.h"
-#include "UserFiles.h"
+#include "shell/MyError.h"
+#include "sys/Feed.h"
+#include "sys/UserFiles.h"
 
 namespace {
 const char MAGIC[4] = {'K', 'V', 'R', 0x1a};
@@ -56,26 +52,9 @@ struct Cursor {
     }
 };
 
-struct Fnv {
-    uint64_t h = 1469598103934665603ULL;
-    void Add(const void* p, size_t n) {
-        const uint8_t* b = static_cast<const uint8_t*>(p);
-        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
-    }
-    template <class T> void Add(const T& v) { Add(&v, sizeof v); }
-    void Add(const Vector3& v) { Add(v.x); Add(v.y); Add(v.z); }
-};
 }  // namespace
 
-bool EventIsRecorded(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_ACTIVEEVENT: case SDL_KEYDOWN: case SDL_KEYUP: case SDL_MOUSEMOTION:
-    case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: case SDL_JOYAXISMOTION:
-    case SDL_JOYBUTTONDOWN: case SDL_JOYBUTTONUP: case SDL_QUIT:
-        return true;
-    default: return false;
-    }
-}
+bool EventIsRecorded(const SDL_Event& event) { return FeedKeeps(event); }
 
 void TapeWriter::Varint(uint64_t value) {
     while (value >= 0x80) {
@@ -463,7 +442,7 @@ bool ReadReplayBytes(const uint8_t* data, size_t size, ReplayHeader& h, std::vec
     h.invincible = flags & 8;
     h.bonus = static_cast<int32_t>(bonus);
     h.bonusMult = static_cast<int32_t>(bonusMult);
-    if (h.camera > STATIC) {
+    if (h.camera > REPLAY_LAST_CAMERA) {
         why = "damaged (camera " + std::to_string(h.camera) + ")";
         return false;
     }
@@ -504,38 +483,62 @@ bool ReadReplayFile(const std::string& path, ReplayHeader& header, std::vector<u
                            why);
 }
 
-uint64_t WorldChecksum() {
-    Fnv f;
-    f.Add(gWave);
-    if (gThePlayer != nullptr) {
-        f.Add(gThePlayer->score);
-        f.Add(gThePlayer->lives);
-        f.Add(gThePlayer->bonus);
-        f.Add(gThePlayer->bonusMult);
-        f.Add(gThePlayer->alive);
-    }
-    const int n = gObjects.NumObjects();
-    f.Add(n);
-    for (int i = 0; i < n; ++i) {
-        const Object* o = gObjects[i];
-        f.Add(static_cast<int>(o->type));
-        f.Add(o->pos);
-        f.Add(o->dir.w);
-        f.Add(o->dir.x);
-        f.Add(o->dir.y);
-        f.Add(o->dir.z);
-        f.Add(o->vel);
-    }
-    return f.h;
+ReplayLayout HeaderLayout(const ReplayHeader& h) {
+    ReplayLayout layout;
+    layout.versionAt = sizeof MAGIC + 4 + 1;  // the magic, the format, the text's length
+    layout.versionSize = std::min(h.gameVersion.size(), MAX_VERSION_TEXT);
+    layout.dataHashAt = layout.versionAt + layout.versionSize;
+    return layout;
 }
 
-uint64_t DataHash() {
-    Fnv f;
-    ModelServer* models = ModelServer::GetInstance();
-    for (int id = 0; id < NUM_MODELS; ++id) {
-        Model* m = models->GetModel(id);
-        const float radius = m != nullptr ? m->GetRadius() : -1.0f;
-        f.Add(radius);
+std::string DescribeReplay(const ReplayHeader& h, const std::vector<uint8_t>& body) {
+    const ReplayLayout layout = HeaderLayout(h);
+    char hash[32];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(h.dataHash));
+    std::string text = "format " + std::to_string(h.formatVersion) + "\n" + "game_version " + h.gameVersion +
+                       "\n" + "game_version_at " + std::to_string(layout.versionAt) + "\n" + "data_hash " +
+                       hash + "\n" + "data_hash_at " + std::to_string(layout.dataHashAt) + "\n" +
+                       "start_seed " + std::to_string(h.startSeed) + "\n" + "first_ticks " +
+                       std::to_string(h.firstTicks) + "\n" + "camera " + std::to_string(h.camera) + "\n" +
+                       "invert_controls " + std::to_string(h.invertControls) + "\n" + "paused " +
+                       std::to_string(h.gamePaused) + "\n" + "particles " + std::to_string(h.particles) +
+                       "\n" + "invincible " + std::to_string(h.invincible) + "\n" + "bonus " +
+                       std::to_string(h.bonus) + "\n" + "bonus_mult " + std::to_string(h.bonusMult) + "\n";
+    enum { CLOCKS, EVENTS, KEYS, BUTTONS, NONES, CHECKSUMS, ENDS, BADS, KINDS };
+    const char* const names[KINDS] = {"clock", "event", "key", "button", "none", "checksum", "end", "bad"};
+    uint64_t counts[KINDS] = {};
+    uint32_t last = h.firstTicks, longest = 0, back = 0;
+    bool clocked = false;
+    TapeReader reader(&body, h.firstTicks, h.formatVersion);
+    while (!reader.AtEnd()) {
+        const TapeRecord r = reader.Next();
+        switch (r.kind) {
+        case TapeRecord::CLOCK: {
+            ++counts[CLOCKS];
+            const int32_t step = static_cast<int32_t>(r.ticks - last);
+            if (clocked && step < 0) ++back;
+            if (clocked && step > 0) longest = std::max(longest, static_cast<uint32_t>(step));
+            last = r.ticks;
+            clocked = true;
+            break;
+        }
+        case TapeRecord::EVENT:
+            if (r.event.type == SDL_KEYDOWN || r.event.type == SDL_KEYUP)
+                ++counts[KEYS];
+            else if (r.event.type == SDL_MOUSEBUTTONDOWN || r.event.type == SDL_MOUSEBUTTONUP)
+                ++counts[BUTTONS];
+            else
+                ++counts[EVENTS];
+            break;
+        case TapeRecord::NO_EVENT: ++counts[NONES]; break;
+        case TapeRecord::CHECKSUM: ++counts[CHECKSUMS]; break;
+        case TapeRecord::END: ++counts[ENDS]; break;
+        default: ++counts[BADS]; break;
+        }
+        if (r.kind == TapeRecord::BAD) break;
     }
-    return f.h;
+    text += "records";
+    for (int k = 0; k < KINDS; ++k) text += std::string(" ") + names[k] + "=" + std::to_string(counts[k]);
+    text += "\nlongest_clock_step " + std::to_string(longest) + "\nclock_steps_back " + std::to_string(back) + "\n";
+    return text;
 }

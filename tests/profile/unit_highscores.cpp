@@ -8,13 +8,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "ShellTestSupport.h"
-#include "shell/HighScores.h"
-#include "shell/UserFiles.h"
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "profile/HighScores.h"
+#include "sys/UserFiles.h"
 
 namespace {
 
@@ -181,13 +184,12 @@ TEST_F(HighScoresTest, ALockNeverLetGoIsWaitedForABoundedTimeThenTheScoreIsNotKe
         alarm(20);  // the lock it waits for is never let go
         close(result[0]);
         ScoreBoard shown;
-        Timer timer;
-        timer.Start();
+        const auto started = std::chrono::steady_clock::now();
         std::string text = Capture(stderr, [&] { shown = RecordHighScore(Folder(), Game(400), false, ""); });
         char line[256];
         int n = std::snprintf(line, sizeof line, "%d %zu %d %d %.0f", shown.newPlace, shown.table.size(),
                               int(text.find("lock") != std::string::npos), int(text.find('\n') == text.size() - 1),
-                              timer.GetTime());
+                              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
         _exit(write(result[1], line, size_t(n)) == n ? 0 : 1);
     }
     close(result[1]);

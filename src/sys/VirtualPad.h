@@ -6,10 +6,9 @@
 #ifndef KORVALEND_VIRTUALPAD_H
 #define KORVALEND_VIRTUALPAD_H
 
-// Name of the environment variable for tests: a file or named pipe whose
-// lines the game reads at each Gamepad_Pump, one command a line:
-// "attach", "detach", "axis N VALUE", "button N 0|1". A player never sets it.
-#define TEST_PAD_VARIABLE "KORVALEND3D_TEST_PAD"
+// For tests, EnvTestPad names a file or named pipe whose lines the game
+// reads at each Gamepad_Pump, one command a line: "attach", "detach",
+// "axis N VALUE", "button N 0|1".
 
 // False where SDL 2 has no virtual joysticks, or one is attached already.
 bool VirtualPad_Attach();

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// The settings file: what is saved reads back, a damaged line is said and
+// ignored, and without a home folder nothing is read or written.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+
+#include "PlayerFolders.h"
+#include "profile/HighScores.h"
+#include "profile/Settings.h"
+#include "sys/UserFiles.h"
+
+namespace {
+
+using SettingsFile = PlayerFolders;
+
+TEST_F(SettingsFile, SavedSettingsReadBackAndNoneGiveTheDefaults) {
+    std::string said = Capture(stderr, [] { EXPECT_TRUE(LoadSettings() == Settings()); });
+    EXPECT_EQ(said, "") << "no file: silently the defaults";
+    const Settings s = AllChangedSettings();
+    ASSERT_TRUE(SaveSettings(s));
+    said = Capture(stderr, [&] { EXPECT_TRUE(LoadSettings() == s); });
+    EXPECT_EQ(said, "");
+    std::string text;
+    ASSERT_TRUE(ReadFileBytes(SettingsPath(), &text));
+    EXPECT_EQ(text[0], '#') << "a comment tells what the file is";
+    EXPECT_NE(text.find("camera = fixed\n"), std::string::npos) << text;
+}
+
+TEST_F(SettingsFile, UnknownKeysAndBadValuesAreSaidOnceEachAndIgnored) {
+    const std::string text =
+        "# comment\n\n  camera = chase \nvolume = 3\nmusic = loud\nwindow_mode = 6\nfullscreen_mode=-1\n"
+        "just words\neffects_volume = 256\nparticles = no\nmusic_volume = 12";
+    Settings s;
+    std::string said = Capture(stderr, [&] { s = ParseSettings(text, "the file"); });
+    EXPECT_EQ(said,
+              "the file:4: unknown key \"volume\"; ignored\n"
+              "the file:5: \"loud\" is no value for music (arcade, songs or off); ignored\n"
+              "the file:6: \"6\" is no value for window_mode (0 to 5); ignored\n"
+              "the file:7: \"-1\" is no value for fullscreen_mode (0 to 5); ignored\n"
+              "the file:8: not a \"key = value\" line; ignored\n"
+              "the file:9: \"256\" is no value for effects_volume (0 to 255); ignored\n");
+    Settings want;
+    want.camera = 1;  // chase
+    want.particles = false;
+    want.musicVolume = 12;
+    EXPECT_TRUE(s == want) << FormatSettings(s);
+}
+
+// No home folder at all (HOME unset, no XDG variables, no entry in the
+// password file): nothing is read or written, and that is said once. The
+// child runs in a root folder of its own, where a game that took "" for
+// its folders would find "/settings" and "/scores".
+TEST_F(SettingsFile, WithoutAHomeNothingIsReadOrWrittenAndThatIsSaidOnce) {
+    if (geteuid() != 0) GTEST_SKIP() << "a root folder of its own needs root";
+    const std::string scores = "korvalend3d scores 1\n777 2 2026-12-09 ada -\n";
+    ASSERT_TRUE(WriteFileAtomically(home.File("settings"), "camera = chase\n"));
+    ASSERT_TRUE(WriteFileAtomically(home.File("scores"), scores));
+    ASSERT_EQ(mkdir(home.File("tmp").c_str(), 01777), 0);  // where Capture keeps what is said
+    int result[2];
+    ASSERT_EQ(pipe(result), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(result[0]);
+        if (chroot(home.path.c_str()) != 0 || chdir("/") != 0) _exit(1);
+        for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) unsetenv(variable);
+        Settings loaded;
+        ScoreBoard board;
+        HighScore game;
+        game.score = 500;
+        game.wave = 2;
+        game.date = "2026-12-09";
+        game.name = "bob";
+        std::string said = Capture(stderr, [&] {
+            loaded = LoadSettings();
+            SaveSettings(AllChangedSettings());
+            board = RecordHighScore(UserDataFolder(), game, false, "");
+        });
+        std::string line = std::to_string(loaded == Settings()) + " " + std::to_string(board.table.size()) + " " +
+                           std::to_string(board.newPlace) + " " +
+                           std::to_string(std::count(said.begin(), said.end(), '\n')) + "|" + said;
+        _exit(write(result[1], line.data(), line.size()) == ssize_t(line.size()) ? 0 : 1);
+    }
+    close(result[1]);
+    std::string reply;
+    char chunk[512];
+    for (ssize_t n; (n = read(result[0], chunk, sizeof chunk)) > 0;) reply.append(chunk, size_t(n));
+    close(result[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(reply.substr(0, reply.find('|')), "1 1 0 1")
+        << "defaults, only this game shown, one message: " << reply;
+    std::string text;
+    ASSERT_TRUE(ReadFileBytes(home.File("settings"), &text));
+    EXPECT_EQ(text, "camera = chase\n") << "not written over";
+    ASSERT_TRUE(ReadFileBytes(home.File("scores"), &text));
+    EXPECT_EQ(text, scores);
+    struct stat info;
+    EXPECT_NE(stat(home.File("replays").c_str(), &info), 0);
+    EXPECT_NE(stat(home.File("scores.lock").c_str(), &info), 0);
+}
+
+}  // namespace
