@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "../render/Display.h"
+#include "../render/Letterbox.h"
 #include "Gamepad.h"
 #include "Korvalend3d.h"
 #include "UserFiles.h"
@@ -254,6 +255,7 @@ bool SdlPoll(SDL_Event* e) {
     if (drained) Gamepad_Pump();
     while (SDL_PollEvent(e))
         if (EventIsRecorded(*e)) {
+            LetterboxMouse(e);
             drained = false;
             return true;
         }
@@ -382,9 +384,15 @@ void FeedDelay(Uint32 mils) {
 void FeedSwap() {
     EndIfDisplayGone();
     State& s = S();
-    if (SDL_GetVideoSurface() != nullptr) SDL_GL_SwapBuffers();
+    if (SDL_GetVideoSurface() != nullptr && !LetterboxShow()) SDL_GL_SwapBuffers();
     if (s.source == LIVE) CapLiveFrame();
     ++s.frame;
+    // A test compares one frame of a recording between builds: it stays up.
+    static const long hold = std::getenv("KORVALEND3D_TEST_HOLD_FRAME") ? std::atol(std::getenv("KORVALEND3D_TEST_HOLD_FRAME")) : 0;
+    if (hold > 0 && s.frame == Uint32(hold)) {
+        error("State: frame %ld shown\n", hold);
+        for (;;) SDL_Delay(100);
+    }
     if (s.source == SIMULATED) {
         s.simTicks += s.frameMils;
         if (s.onFrame != nullptr) s.onFrame();
