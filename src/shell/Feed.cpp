@@ -388,10 +388,12 @@ void FeedSwap() {
     if (s.source == LIVE) CapLiveFrame();
     ++s.frame;
     // A test compares one frame of a recording between builds: it stays up.
-    static const long hold = std::getenv("KORVALEND3D_TEST_HOLD_FRAME") ? std::atol(std::getenv("KORVALEND3D_TEST_HOLD_FRAME")) : 0;
-    if (hold > 0 && s.frame == Uint32(hold)) {
-        error("State: frame %ld shown\n", hold);
-        for (;;) SDL_Delay(100);
+    static const char* const hold = std::getenv("KORVALEND3D_TEST_HOLD_FRAME");
+    if (hold != nullptr && s.frame == Uint32(std::atol(hold))) {
+        error("State: frame shown\n");
+        for (SDL_Event e;; SDL_Delay(50))
+            while (SDL_PollEvent(&e))
+                if (e.type == SDL_QUIT) std::exit(0);
     }
     if (s.source == SIMULATED) {
         s.simTicks += s.frameMils;
