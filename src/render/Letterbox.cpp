@@ -155,8 +155,10 @@ void Scale() {
             const __m128i pixels = _mm_packus_epi16(_mm_packs_epi32(lo, hi), lo);
             if (x + 1 < w)
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * x), pixels);
-            else
-                *reinterpret_cast<int*>(out + 4 * x) = _mm_cvtsi128_si32(pixels);
+            else {
+                const int last = _mm_cvtsi128_si32(pixels);
+                std::memcpy(out + 4 * x, &last, 4);
+            }
         }
     }
     s.rowAIs = s.rowBIs = -1;
