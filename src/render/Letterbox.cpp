@@ -10,7 +10,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <sys/ipc.h>
-#include <emmintrin.h>
 #include <sys/shm.h>
 
 #include <algorithm>
@@ -21,6 +20,13 @@
 #include <vector>
 
 #include "../shell/MyError.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define KORVALEND_LETTERBOX 1
+#else
+#define KORVALEND_LETTERBOX 0
+#endif
 
 namespace {
 // The off-screen frame, through the framebuffer-object extension.
@@ -102,6 +108,7 @@ std::vector<Tap> Taps(int n, int m) {
     return taps;
 }
 
+#if KORVALEND_LETTERBOX
 // A source row scaled across, each channel in a 16-bit lane.
 void ScaleRow(int source, std::vector<uint16_t>& out) {
     const uint32_t* in = s.frame.data() + size_t(source) * size_t(s.width);
@@ -150,9 +157,11 @@ void Scale() {
         for (int x = 0; x < w; x += 2) {
             const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 4 * x));
             const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 4 * x));
-            const __m128i lo = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(va, vb), weights), half), 8);
-            const __m128i hi = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(va, vb), weights), half), 8);
-            const __m128i pixels = _mm_packus_epi16(_mm_packs_epi32(lo, hi), lo);
+            const __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi16(va, vb), weights);
+            const __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi16(va, vb), weights);
+            const __m128i sums = _mm_packs_epi32(_mm_srli_epi32(_mm_add_epi32(lo, half), 8),
+                                                 _mm_srli_epi32(_mm_add_epi32(hi, half), 8));
+            const __m128i pixels = _mm_packus_epi16(sums, sums);
             if (x + 1 < w)
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * x), pixels);
             else {
@@ -163,6 +172,11 @@ void Scale() {
     }
     s.rowAIs = s.rowBIs = -1;
 }
+
+#else
+// Without SSE2 the scaling stays with SDL (LetterboxWanted says no).
+void Scale() {}
+#endif
 
 bool attachFailed = false;
 int NoteAttachError(Display*, XErrorEvent*) {
@@ -285,7 +299,7 @@ long ToPicture(long screen, int origin) { return long(std::floor((screen - origi
 bool LetterboxWanted() {
     // KORVALEND3D_SDL_SCALING=1 leaves the scaling to SDL, to compare.
     const char* sdl = std::getenv("KORVALEND3D_SDL_SCALING");
-    return !s.hardwareSeen && UsingX() && (sdl == nullptr || std::strcmp(sdl, "1") != 0);
+    return KORVALEND_LETTERBOX && !s.hardwareSeen && UsingX() && (sdl == nullptr || std::strcmp(sdl, "1") != 0);
 }
 
 bool LetterboxStart(int width, int height) {
