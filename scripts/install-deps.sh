@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev
-  libsndfile1-dev libfreetype-dev fonts-dejavu-core zlib1g-dev libx11-dev
+  libsndfile1-dev libfreetype-dev fonts-dejavu-core zlib1g-dev libx11-dev libxext-dev
   googletest libgtest-dev
   xvfb xauth libgl1-mesa-dri xdotool imagemagick sox python3 openbox x11-utils
   libpng-dev file lintian desktop-file-utils appstream man-db

@@ -13,6 +13,7 @@
 
 #include "render/Flat2D.h"
 #include "shell/MyError.h"
+#include "sys/Letterbox.h"
 
 namespace {
 // SDL makes room for the whole picture before it reads a pixel, so a few
@@ -121,10 +122,7 @@ void Bitmap::Draw(int x, int y, int windowWidth, int /*windowHeight*/) {
     const float zoom = static_cast<float>(viewport[2] - viewport[0]) / static_cast<float>(windowWidth);
 
     int w = viewport[2], h = viewport[3];
-    if (SDL_Surface* surface = SDL_GetVideoSurface()) {
-        w = surface->w;
-        h = surface->h;
-    }
+    if (SDL_GetVideoSurface() != nullptr) LetterboxPictureSize(&w, &h);
 
     Flat2D flat(w, h);
 

@@ -22,6 +22,7 @@
 #include "sys/Environment.h"
 #include "render/Flat2D.h"
 #include "render/GraphicsEngine.h"
+#include "sys/Letterbox.h"
 
 namespace {
 const int NUM_VIDEO_MODES = 6;
@@ -135,6 +136,7 @@ bool RestartVideo(bool layerScales) {
     char name[64];
     if (driver.empty() && SDL_VideoDriverName(name, sizeof name) != nullptr) driver = name;
     const bool userChoseDriver = EnvValue("SDL_VIDEODRIVER") != nullptr;
+    LetterboxStop();
     EnvSet("SDL12COMPAT_OPENGL_SCALING", layerScales ? "1" : "0", true);
     // An X server may refuse a connection made right after the last one
     // closed (Xvfb does, a few times in a hundred), and SDL would then go on
@@ -177,6 +179,10 @@ bool OpenVideoAgain(int width, int height, bool fullScreen) {
     const int displayHeight = info != nullptr ? info->current_h : 0;
     if (displayWidth <= 0 || displayHeight <= 0 || DisplayOffers(width, height))
         return SetMode(width, height, flags) != nullptr;
+    // On a software renderer the game scales the picture itself, for less.
+    if (LetterboxWanted() && !EnvTestRefusesMode(width, height) &&
+        SetMode(displayWidth, displayHeight, flags) != nullptr && LetterboxStart(width, height))
+        return true;
     if (!RestartVideo(true)) return false;
     if (SetMode(displayWidth, displayHeight, flags) == nullptr) return false;
     return SetMode(width, height, flags) != nullptr;
@@ -305,9 +311,8 @@ bool Screen::EnterVideoMode(int mode, bool fullScreen) {
 }
 
 void Screen::InitOpenGL() {
-    SDL_Surface* surface = SDL_GetVideoSurface();
-    const int w = surface->w;
-    const int h = surface->h;
+    int w = 0, h = 0;
+    LetterboxPictureSize(&w, &h);
 
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
@@ -339,10 +344,9 @@ void Screen::DecreaseResolution() {
 }
 
 void Screen::Fade(FadeType type, double fadeTime) {
-    SDL_Surface* surface = SDL_GetVideoSurface();
-    if (surface == nullptr) return;
-    const int w = surface->w;
-    const int h = surface->h;
+    int w = 0, h = 0;
+    LetterboxPictureSize(&w, &h);
+    if (w <= 0 || h <= 0) return;
     std::vector<Uint32> buffer(static_cast<size_t>(w) * static_cast<size_t>(h));
 
     // The caller has just drawn the picture into the back buffer.

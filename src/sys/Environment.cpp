@@ -2,6 +2,7 @@
 #include "sys/Environment.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -35,6 +36,19 @@ double EnvTestFrameSeconds() {
         return fps > 0.0 ? 1.0 / fps : 0.0;
     }();
     return seconds;
+}
+
+bool EnvSdlScaling() {
+    const char* v = std::getenv("KORVALEND3D_SDL_SCALING");
+    return v != nullptr && std::strcmp(v, "1") == 0;
+}
+
+unsigned long EnvTestHoldFrame() {
+    static const unsigned long frame = [] {
+        const char* v = std::getenv("KORVALEND3D_TEST_HOLD_FRAME");
+        return v != nullptr ? std::strtoul(v, nullptr, 10) : 0ul;
+    }();
+    return frame;
 }
 
 bool EnvTestRefusesMode(int width, int height) {

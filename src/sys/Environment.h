@@ -22,6 +22,10 @@ const char* EnvDataFolder();
 bool EnvVsyncWanted();
 void EnvTurnVsyncOff();
 
+// KORVALEND3D_SDL_SCALING=1: in full screen on a software renderer, SDL's
+// layer scales the picture as it would elsewhere, not the game (to compare).
+bool EnvSdlScaling();
+
 // KORVALEND3D_TEST_STATES set: the game says "State: NAME shown" on
 // standard error as each picture the end-to-end tests wait for is shown.
 bool EnvTestStates();
@@ -30,6 +34,10 @@ bool EnvTestStates();
 // side by side on a software renderer, where an uncapped game takes a whole
 // core). The seconds a frame takes at least; 0 for no cap.
 double EnvTestFrameSeconds();
+// KORVALEND3D_TEST_HOLD_FRAME=N: the game holds its Nth frame on the
+// screen until it is told to quit, for pictures compared between builds;
+// 0 for none.
+unsigned long EnvTestHoldFrame();
 // KORVALEND3D_TEST_REFUSE_MODES ("1024x768,800x600"): sizes the screen's
 // driver is made to refuse, as a real one would.
 bool EnvTestRefusesMode(int width, int height);

@@ -7,9 +7,11 @@
 #include <set>
 #include <thread>
 
+#include "shell/MyError.h"
 #include "sys/Display.h"
 #include "sys/Environment.h"
 #include "sys/Gamepad.h"
+#include "sys/Letterbox.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -133,6 +135,7 @@ bool SdlPoll(SDL_Event* e) {
     if (drained) Gamepad_Pump();
     while (SDL_PollEvent(e))
         if (FeedKeeps(*e)) {
+            LetterboxMouse(e);
             drained = false;
             return true;
         }
@@ -217,9 +220,16 @@ void FeedDelay(Uint32 mils) {
 void FeedSwap() {
     EndIfDisplayGone();
     State& s = S();
-    if (SDL_GetVideoSurface() != nullptr) SDL_GL_SwapBuffers();
+    if (SDL_GetVideoSurface() != nullptr && !LetterboxShow()) SDL_GL_SwapBuffers();
     ++s.frame;
     s.source->swap();
+    // A test compares one frame of a recording between builds: it stays up.
+    if (EnvTestHoldFrame() != 0 && s.frame == EnvTestHoldFrame()) {
+        error("State: frame shown\n");
+        for (SDL_Event e;; SDL_Delay(50))
+            while (SDL_PollEvent(&e))
+                if (e.type == SDL_QUIT) QuitGame();
+    }
 }
 
 Uint32 FeedFrame() { return S().frame; }

@@ -171,6 +171,26 @@ for size in 1024x768 1920x1080; do
     stop_all
 done
 
+# The game's own scaling shows the picture SDL's would, to a step or two of
+# rounding: one frame of a recording, held, at a mode scaled up and at one
+# scaled down.
+REPLAY=$(cd "$(dirname "$0")/../replays" && pwd)/busy.kvr
+for mode in 800x600 1600x1200; do
+    for way in own sdl; do
+        start_x 1920x1080
+        start_game "$BUILD_DIR" SDL_AUDIODRIVER=dummy KORVALEND3D_TEST_HOLD_FRAME=300 \
+            KORVALEND3D_SDL_SCALING=$([ "$way" = sdl ] && echo 1 || echo 0) -- --fullscreen --mode "$mode" --timedemo "$REPLAY"
+        wait_for_shown frame 120 || fail "frame 300 of the recording not held at $mode"
+        shot "held_${mode}_$way"
+        CASES+=("$ART/held_${mode}_$way.png")
+        stop_all
+    done
+    read -r most mean < <(convert "$ART/held_${mode}_own.png" "$ART/held_${mode}_sdl.png" -compose difference \
+        -composite -separate -evaluate-sequence max -format "%[fx:maxima*255] %[fx:mean*255]" info:)
+    echo "held frame at $mode, the game's scaling against SDL's: largest difference $most, mean $mean (of 255)"
+    check "$mode: the game's scaling shows SDL's picture" awk "BEGIN{exit !($most <= 3 && $mean < 0.2)}"
+done
+
 # One picture of every case for the record.
 montage -label '%t' "${CASES[@]}" -tile 6x -geometry 320x180+3+3 -background '#444' -fill white \
     -depth 8 "$ART/../fullscreen_montage.png" 2>/dev/null

@@ -7,15 +7,28 @@
 #include <SDL/SDL.h>
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
+#include "sys/Letterbox.h"
+
 namespace gltest {
 
-inline int SurfaceWidth() { return SDL_GetVideoSurface()->w; }
-inline int SurfaceHeight() { return SDL_GetVideoSurface()->h; }
+// The size the game draws at: the window's, or the mode's where the game
+// scales its picture into a larger full-screen window itself.
+inline int SurfaceWidth() {
+    int w = 0, h = 0;
+    LetterboxPictureSize(&w, &h);
+    return w;
+}
+inline int SurfaceHeight() {
+    int w = 0, h = 0;
+    LetterboxPictureSize(&w, &h);
+    return h;
+}
 
 struct Picture {
     int w = 0, h = 0;
@@ -37,6 +50,10 @@ struct Picture {
 // GL_NONE reads the buffer GL reads now (a bare test window may have no
 // back buffer).
 inline Picture ReadPicture(GLenum buffer = GL_BACK) {
+    // Drawn off screen (the game scaling its picture), there is one buffer.
+    GLint offScreen = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &offScreen);
+    if (offScreen != 0) buffer = GL_NONE;
     Picture p;
     p.w = SurfaceWidth();
     p.h = SurfaceHeight();
