@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "Picture.h"
 #include "ShellTestSupport.h"
 #include "render/ScoreTable.h"
 #include "profile/HighScores.h"
@@ -57,19 +58,18 @@ struct Mean {
     double r = 0, g = 0, b = 0;
 };
 Mean Colour(int x, int y, int w, int h) {
-    SDL_Surface* s = SDL_GetVideoSurface();
-    int px = x * s->w / 1600, py = y * s->h / 1200;
-    int pw = std::max(1, w * s->w / 1600), ph = std::max(1, h * s->h / 1200);
-    std::vector<unsigned char> pixels(static_cast<size_t>(pw) * ph * 4);
-    glReadBuffer(GL_BACK);
-    glReadPixels(px, py, pw, ph, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const gltest::Picture p = gltest::ReadPicture();
+    const int px = x * p.w / 1600, py = y * p.h / 1200;
+    const int pw = std::max(1, w * p.w / 1600), ph = std::max(1, h * p.h / 1200);
     Mean mean;
-    const double n = double(pixels.size() / 4);
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        mean.r += pixels[i] / n;
-        mean.g += pixels[i + 1] / n;
-        mean.b += pixels[i + 2] / n;
-    }
+    const double n = double(pw) * ph;
+    for (int row = py; row < py + ph; ++row)
+        for (int col = px; col < px + pw; ++col) {
+            const unsigned char* c = p.At(col, row);
+            mean.r += c[0] / n;
+            mean.g += c[1] / n;
+            mean.b += c[2] / n;
+        }
     return mean;
 }
 
