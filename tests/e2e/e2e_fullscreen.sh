@@ -155,14 +155,18 @@ for size in 1024x768 1920x1080; do
         # Play on and lose every ship: the game-over picture fades in.
         xdotool key Escape k k k k
         wait_for_stderr "Game over!" 15 || fail "no game over"
-        # Caught under way: the fade lasts half a second.
-        sleep 0.15
-        shot "${size}_fade"
+        # Caught under way: the fade lasts half a second, up from black, so
+        # the first picture with anything on it is the earliest of it.
+        for _ in $(seq 1 40); do
+            shot "${size}_fade"
+            read -r w h x y < <(content_box "${size}_fade")
+            [ "${w:-0}" -gt 0 ] && break
+            sleep 0.05
+        done
         wait_for_shown "game over" || fail "the game-over picture did not come up"
         shot "${size}_game_over"
         CASES+=("$ART/${size}_pause.png" "$ART/${size}_fade.png" "$ART/${size}_game_over.png")
         check_full_screen "${size}_game_over"
-        read -r w h x y < <(content_box "${size}_fade")
         echo "${size}_fade: picture ${w}x${h}+${x}+${y}"
         check "the fade stays within the picture area" \
             awk "BEGIN{exit !($x >= $AX && $y >= $AY && $x + $w <= $AX + $AW && $y + $h <= $AY + $AH)}"
