@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "profile/Settings.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "shell/MyError.h"
@@ -11,13 +13,19 @@ namespace {
 const char* const HEADER =
     "# Korvalend 3D remembers these from one run to the next; it writes this\n"
     "# file when it quits. Modes: 0 640x480, 1 800x600, 2 1024x768, 3 1152x864,\n"
-    "# 4 1280x1024, 5 1600x1200. Volumes: 0 to 255.\n";
+    "# 4 1280x1024, 5 1600x1200. Volumes: 0 to 255. Brightness: percent, 50 to\n"
+    "# 200 (100 draws the world as it is).\n";
 
 // The words of a value, by its number; null ends the list.
 const char* const YES_NO[] = {"no", "yes", nullptr};
 const char* const SCREENS[] = {"window", "fullscreen", nullptr};
 const char* const CAMERAS[] = {"cockpit", "chase", "fixed", nullptr};  // as Settings::camera
 const char* const MUSIC[] = {"arcade", "songs", "off", nullptr};       // as Settings::musicMode
+
+const int LEAST_BRIGHTNESS = 50, MOST_BRIGHTNESS = 200;
+int BrightnessPercent(double brightness) {
+    return std::clamp(int(std::lround(brightness * 100.0)), LEAST_BRIGHTNESS, MOST_BRIGHTNESS);
+}
 
 // One line of the file: a value written as one of its words, or as a
 // number from 0 to most when there are none.
@@ -47,6 +55,13 @@ const Field FIELDS[] = {
      [](Settings& s, int v) { s.invertControls = v != 0; }},
     {"particles", YES_NO, 1, [](const Settings& s) { return int(s.particles); },
      [](Settings& s, int v) { s.particles = v != 0; }},
+    // Whole percent; less than the least is the least.
+    {"brightness", nullptr, MOST_BRIGHTNESS, [](const Settings& s) { return BrightnessPercent(s.brightness); },
+     [](Settings& s, int v) { s.brightness = std::max(v, LEAST_BRIGHTNESS) / 100.0; }},
+    {"vertical_sync", YES_NO, 1, [](const Settings& s) { return int(s.verticalSync); },
+     [](Settings& s, int v) { s.verticalSync = v != 0; }},
+    {"frame_counter", YES_NO, 1, [](const Settings& s) { return int(s.frameCounter); },
+     [](Settings& s, int v) { s.frameCounter = v != 0; }},
 };
 
 std::string Trim(const std::string& s) {

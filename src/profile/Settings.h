@@ -19,6 +19,11 @@ struct Settings {
     int musicVolume = 128;
     bool invertControls = true;
     bool particles = true;
+    // The world drawn brighter (above 1) or darker, the HUD as it is; 0.5 to 2.
+    double brightness = 1.0;
+    bool verticalSync = true;
+    // Frames a second and the frame time, in a corner of the HUD.
+    bool frameCounter = false;
 
     bool operator==(const Settings& other) const;
 };

@@ -44,6 +44,8 @@ void CapLiveFrame() {
 struct State {
     const FeedSource* source = &FEED_LIVE;
     const FeedObserver* observer = nullptr;
+    bool offTheRecord = false;
+    std::deque<SDL_Event> putBack;
     void (*onFocus)(bool gained) = nullptr;
     Uint32 simTicks = 0, frameMils = 16;
     void (*onFrame)() = nullptr;
@@ -180,6 +182,10 @@ const FeedSource FEED_LIVE = {LiveTicks, LivePoll, LiveDelay, CapLiveFrame};
 void FeedUse(const FeedSource* source) { S().source = source; }
 const FeedSource* FeedSourceInUse() { return S().source; }
 void FeedObserve(const FeedObserver* observer) { S().observer = observer; }
+
+void FeedOffTheRecord(bool off) { S().offTheRecord = off; }
+
+void FeedPutBack(const SDL_Event& event) { S().putBack.push_back(event); }
 void FeedOnFocus(void (*focus)(bool gained)) { S().onFocus = focus; }
 
 bool FeedKeeps(const SDL_Event& event) {
@@ -196,7 +202,7 @@ Uint32 FeedTicks() {
     EndIfDisplayGone();
     State& s = S();
     s.lastTicks = s.source->ticks();
-    if (s.observer != nullptr) s.observer->ticks(s.lastTicks);
+    if (s.observer != nullptr && !s.offTheRecord) s.observer->ticks(s.lastTicks);
     return s.lastTicks;
 }
 
@@ -205,8 +211,15 @@ Uint32 FeedLastTicks() { return S().lastTicks; }
 bool FeedPollEvent(SDL_Event* event) {
     EndIfDisplayGone();
     State& s = S();
-    const bool got = s.source->poll(event);
-    if (s.observer != nullptr) s.observer->polled(got ? event : nullptr);
+    bool got;
+    if (!s.putBack.empty()) {
+        *event = s.putBack.front();
+        s.putBack.pop_front();
+        got = true;
+    } else {
+        got = s.source->poll(event);
+    }
+    if (s.observer != nullptr && !s.offTheRecord) s.observer->polled(got ? event : nullptr);
     return got;
 }
 
