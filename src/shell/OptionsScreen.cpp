@@ -148,6 +148,10 @@ struct Options {
     // Releases the game must still see, and where each stick was pushed.
     std::vector<SDL_Event> releases;
     std::map<int, int> stick;
+    // Where the pointer was first seen: the pointer let go is reported
+    // there without being moved, and chooses nothing until it moves.
+    bool pointerSeen = false;
+    int firstX = 0, firstY = 0;
 
     const std::vector<Item>& Items() const { return pages[size_t(page)].items; }
 
@@ -265,7 +269,16 @@ struct Options {
     void Handle(const SDL_Event& e) {
         switch (e.type) {
         case SDL_KEYDOWN: Key(e.key.keysym); break;
-        case SDL_MOUSEMOTION: Pointer(e.motion.x, e.motion.y, false, 0); break;
+        case SDL_MOUSEMOTION:
+            if (!pointerSeen) {
+                pointerSeen = true;
+                firstX = e.motion.x;
+                firstY = e.motion.y;
+            } else if (e.motion.x != firstX || e.motion.y != firstY) {
+                firstX = -1;  // it has moved
+                Pointer(e.motion.x, e.motion.y, false, 0);
+            }
+            break;
         case SDL_MOUSEBUTTONDOWN: Pointer(e.button.x, e.button.y, true, e.button.button); break;
         case SDL_JOYBUTTONDOWN: PadButton(e.jbutton.button); break;
         case SDL_JOYAXISMOTION:
