@@ -5,6 +5,7 @@
 #include "audio/Sound.h"
 #include "render/ParticleEngine.h"
 #include "render/Screen.h"
+#include "shell/Controls.h"
 #include "shell/GameStates.h"
 #include "shell/Globals.h"
 
@@ -25,7 +26,7 @@ Settings CaptureSettings() {
     settings.musicMode = Music::GetInstance()->GetMode();
     settings.effectsVolume = Sound::GetInstance()->GetVolume();
     settings.musicVolume = Music::GetInstance()->GetVolume();
-    settings.invertControls = invertControls;
+    CaptureControls(settings);
     settings.particles = ParticleEngine::particleEffectsOn;
     return settings;
 }
@@ -36,7 +37,7 @@ void ApplyStartMode(const Settings& settings) {
 
 void ApplySettings(const Settings& settings) {
     const Settings start;
-    invertControls = settings.invertControls;
+    UseControls(settings);
     ParticleEngine::particleEffectsOn = settings.particles;
     if (settings.effectsVolume != start.effectsVolume) Sound::GetInstance()->SetVolume(settings.effectsVolume);
     if (settings.musicVolume != start.musicVolume || settings.musicMode != start.musicMode) {

@@ -8,7 +8,7 @@
 #include "render/Camera.h"
 
 // From the running game: the screen's modes, the camera, the music and
-// effects, the inversion and the particles.
+// effects, the controls and the particles.
 Settings CaptureSettings();
 // Before Screen::Init: the kind and modes the screen starts in.
 void ApplyStartMode(const Settings& settings);

@@ -44,6 +44,7 @@ void CapLiveFrame() {
 struct State {
     const FeedSource* source = &FEED_LIVE;
     const FeedObserver* observer = nullptr;
+    bool (*translate)(SDL_Event* event) = nullptr;
     void (*onFocus)(bool gained) = nullptr;
     Uint32 simTicks = 0, frameMils = 16;
     void (*onFrame)() = nullptr;
@@ -180,6 +181,7 @@ const FeedSource FEED_LIVE = {LiveTicks, LivePoll, LiveDelay, CapLiveFrame};
 void FeedUse(const FeedSource* source) { S().source = source; }
 const FeedSource* FeedSourceInUse() { return S().source; }
 void FeedObserve(const FeedObserver* observer) { S().observer = observer; }
+void FeedTranslate(bool (*translate)(SDL_Event* event)) { S().translate = translate; }
 void FeedOnFocus(void (*focus)(bool gained)) { S().onFocus = focus; }
 
 bool FeedKeeps(const SDL_Event& event) {
@@ -205,7 +207,8 @@ Uint32 FeedLastTicks() { return S().lastTicks; }
 bool FeedPollEvent(SDL_Event* event) {
     EndIfDisplayGone();
     State& s = S();
-    const bool got = s.source->poll(event);
+    bool got = s.source->poll(event);
+    while (got && s.translate != nullptr && !s.translate(event)) got = s.source->poll(event);
     if (s.observer != nullptr) s.observer->polled(got ? event : nullptr);
     return got;
 }
