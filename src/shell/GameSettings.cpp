@@ -7,6 +7,7 @@
 #include "render/HUD.h"
 #include "render/ParticleEngine.h"
 #include "render/Screen.h"
+#include "shell/Controls.h"
 #include "shell/GameStates.h"
 #include "shell/Globals.h"
 
@@ -27,7 +28,7 @@ Settings CaptureSettings() {
     settings.musicMode = Music::GetInstance()->GetMode();
     settings.effectsVolume = Sound::GetInstance()->GetVolume();
     settings.musicVolume = Music::GetInstance()->GetVolume();
-    settings.invertControls = invertControls;
+    CaptureControls(settings);
     settings.particles = ParticleEngine::particleEffectsOn;
     settings.brightness = worldBrightness;
     settings.verticalSync = screenNow->VerticalSync();
@@ -42,7 +43,7 @@ void ApplyStartMode(const Settings& settings) {
 
 void ApplySettings(const Settings& settings) {
     const Settings start;
-    invertControls = settings.invertControls;
+    UseControls(settings);
     ParticleEngine::particleEffectsOn = settings.particles;
     worldBrightness = settings.brightness;
     frameCounterOn = settings.frameCounter;

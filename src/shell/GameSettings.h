@@ -8,7 +8,7 @@
 #include "render/Camera.h"
 
 // From the running game: the screen's modes and vertical sync, the camera,
-// the music and effects, the inversion, the particles, the brightness and
+// the music and effects, the controls, the particles, the brightness and
 // the frame counter.
 Settings CaptureSettings();
 // Before Screen::Init: the kind and modes the screen starts in.

@@ -10,6 +10,7 @@
 
 #include "render/Brightness.h"
 #include "render/Menu.h"
+#include "shell/Controls.h"
 #include "shell/GameSettings.h"
 #include "shell/Korvalend3d.h"
 #include "shell/TestStates.h"
@@ -35,6 +36,9 @@ struct Item {
     std::string label;
     std::vector<std::string> (*values)(const Settings& s);
     void (*change)(Settings& s, int step);
+    // An action's row: its places are chosen with the arrows, and set by
+    // pressing what goes there.
+    int action = -1;
 };
 
 struct Page {
@@ -70,6 +74,46 @@ bool backOut = false;
 bool nextSong = false;
 
 const Item BACK = {"Back", [](const Settings&) { return One(""); }, [](Settings&, int) { backOut = true; }};
+
+const char* const PLACE_WORDS[BINDING_SLOTS] = {"a key", "a key", "a mouse button", "a pad button"};
+const int DEAD_ZONE_STEP = 1000;
+const double SENSITIVITY_STEP = 0.1;
+
+std::string Fixed(double value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+std::vector<Item> ControlItems() {
+    std::vector<Item> items;
+    for (int a = 0; a < ACTION_COUNT; ++a) {
+        Item item{ActionLabel(Action(a)), nullptr, [](Settings&, int) {}, a};
+        items.push_back(item);
+    }
+    items.push_back({"Mouse sensitivity", [](const Settings& s) { return One(Fixed(s.mouseSensitivity)); },
+                     [](Settings& s, int step) {
+                         const double v = s.mouseSensitivity + (step == 0 ? 1 : step) * SENSITIVITY_STEP;
+                         s.mouseSensitivity = std::clamp(std::round(v * 10.0) / 10.0, LEAST_MOUSE_SENSITIVITY,
+                                                         MOST_MOUSE_SENSITIVITY);
+                     }});
+    items.push_back({"Up / down", [](const Settings& s) { return One(s.invertControls ? "Inverted" : "As pushed"); },
+                     [](Settings& s, int) { s.invertControls = !s.invertControls; }});
+    items.push_back({"Pad dead zone", [](const Settings& s) { return One(std::to_string(s.padDeadZone)); },
+                     [](Settings& s, int step) {
+                         s.padDeadZone =
+                             std::clamp(s.padDeadZone + (step == 0 ? 1 : step) * DEAD_ZONE_STEP, 0, MOST_PAD_DEAD_ZONE);
+                     }});
+    items.push_back({"Default controls", [](const Settings&) { return One("Enter"); },
+                     [](Settings& s, int) {
+                         const Settings defaults;
+                         s.bindings = defaults.bindings;
+                         s.mouseSensitivity = defaults.mouseSensitivity;
+                         s.invertControls = defaults.invertControls;
+                         s.padDeadZone = defaults.padDeadZone;
+                     }});
+    return items;
+}
 
 std::vector<Page> Pages() {
     std::vector<Page> pages = {
@@ -109,10 +153,9 @@ std::vector<Page> Pages() {
          {{"Camera", [](const Settings& s) { return One(CAMERA_NAMES[std::clamp(s.camera, 0, 2)]); },
            [](Settings& s, int step) { s.camera = Step(s.camera, 3, step); }},
           {"Particles", [](const Settings& s) { return One(OnOff(s.particles)); },
-           [](Settings& s, int) { s.particles = !s.particles; }},
-          {"Up / down", [](const Settings& s) { return One(s.invertControls ? "Inverted" : "As pushed"); },
-           [](Settings& s, int) { s.invertControls = !s.invertControls; }}}},
+           [](Settings& s, int) { s.particles = !s.particles; }}}},
     };
+    pages.insert(pages.begin() + 2, Page{"Controls", ControlItems()});
     for (Page& page : pages) page.items.push_back(BACK);
     return pages;
 }
@@ -133,7 +176,9 @@ void Apply(const Settings& was, const Settings& now) {
     if (now.musicMode != was.musicMode) Music::GetInstance()->SetMode(now.musicMode);
     if (now.camera != was.camera) ChooseCamera(CameraType(now.camera));
     ParticleEngine::particleEffectsOn = now.particles;
-    invertControls = now.invertControls;
+    if (now.bindings != was.bindings || now.mouseSensitivity != was.mouseSensitivity ||
+        now.invertControls != was.invertControls || now.padDeadZone != was.padDeadZone)
+        UseControls(now);
     worldBrightness = now.brightness;
     frameCounterOn = now.frameCounter;
 }
@@ -153,17 +198,64 @@ struct Options {
     bool pointerSeen = false;
     int firstX = 0, firstY = 0;
 
+    // The place waiting for a key or button, and what the help line says
+    // until the next input (a swap, a name that cannot go there).
+    bool waiting = false;
+    std::string said;
+
     const std::vector<Item>& Items() const { return pages[size_t(page)].items; }
+    int Waited() const { return Items()[size_t(row)].action; }
+
+    std::vector<std::string> Values(const Item& item) const {
+        if (item.action < 0) return item.values(settings);
+        std::vector<std::string> places;
+        for (const std::string& name : settings.bindings.input[item.action])
+            places.push_back(name.empty() ? "-" : name);
+        return places;
+    }
+
+    // Puts name at the chosen place of the chosen action.
+    void BindChosen(const std::string& name) {
+        const Settings was = settings;
+        Action swapped = Action::COUNT;
+        if (!Bind(settings.bindings, Action(Waited()), column, name, &swapped)) {
+            said = "\"" + name + "\" is not " + PLACE_WORDS[column] + "; press " + PLACE_WORDS[column] + "    Esc: cancel";
+            return;
+        }
+        waiting = false;
+        if (swapped != Action::COUNT && swapped != Action(Waited()))
+            said = ActionLabel(swapped) + std::string(" has what ") + ActionLabel(Action(Waited())) + " had";
+        Apply(was, settings);
+        settings = CaptureSettings();
+    }
+
+    // While a place waits: Escape cancels and is never bound; anything
+    // else pressed is its name.
+    void Wait(const SDL_Event& e) {
+        if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) {
+            waiting = false;
+            said.clear();
+            return;
+        }
+        const std::string name = InputNameOf(e);
+        if (!name.empty()) BindChosen(name);
+    }
 
     MenuPicture Picture() const {
         MenuPicture p;
         p.title = "OPTIONS";
         for (const Page& pg : pages) p.pages.push_back(pg.name);
         p.page = page;
-        for (const Item& item : Items()) p.rows.push_back({item.label, item.values(settings)});
+        for (const Item& item : Items()) p.rows.push_back({item.label, Values(item)});
         p.row = row;
         p.column = column;
-        p.help = "Arrows: choose    Enter: change    Esc: back";
+        p.waiting = waiting;
+        p.help = !said.empty() ? said
+                 : waiting     ? std::string("Press ") + PLACE_WORDS[column] + " for " + ActionLabel(Action(Waited())) +
+                                 "    Esc: cancel"
+                 : row >= 0 && Items()[size_t(row)].action >= 0
+                     ? "Arrows: choose    Enter: set    Backspace: clear    Esc: back"
+                     : "Arrows: choose    Enter: change    Esc: back";
         return p;
     }
 
@@ -186,8 +278,16 @@ struct Options {
             TurnPage(step == 0 ? 1 : step);
             return;
         }
+        const Item& item = Items()[size_t(row)];
+        if (item.action >= 0) {
+            if (step != 0)
+                column = std::clamp(column + step, 0, BINDING_SLOTS - 1);
+            else
+                waiting = true;
+            return;
+        }
         const Settings was = settings;
-        Items()[size_t(row)].change(settings, step);
+        item.change(settings, step);
         if (backOut) {
             backOut = false;
             done = true;
@@ -219,6 +319,10 @@ struct Options {
         case SDLK_KP_ENTER: Change(0); break;
         case SDLK_PAGEUP: TurnPage(-1); break;
         case SDLK_PAGEDOWN: TurnPage(1); break;
+        case SDLK_BACKSPACE:
+        case SDLK_DELETE:
+            if (row >= 0 && Items()[size_t(row)].action >= 0) BindChosen("");
+            break;
         default: Arrow(key.sym); break;
         }
     }
@@ -267,6 +371,14 @@ struct Options {
     }
 
     void Handle(const SDL_Event& e) {
+        if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_JOYBUTTONDOWN) said.clear();
+        if (waiting && e.type != SDL_QUIT) {
+            Wait(e);
+            if (e.type == SDL_KEYUP || e.type == SDL_MOUSEBUTTONUP || e.type == SDL_JOYBUTTONUP ||
+                e.type == SDL_JOYAXISMOTION)
+                releases.push_back(e);
+            return;
+        }
         switch (e.type) {
         case SDL_KEYDOWN: Key(e.key.keysym); break;
         case SDL_MOUSEMOTION:

@@ -38,6 +38,11 @@ void FeedOffTheRecord(bool off);
 // (a release that a screen outside the play read, for the game).
 void FeedPutBack(const SDL_Event& event);
 
+// What the player pressed becomes what the game is given, before anyone
+// sees it: translate may change the event, or return false to drop it
+// (the feed then looks for the next). Null gives every event as it came.
+void FeedTranslate(bool (*translate)(SDL_Event* event));
+
 // The clock in milliseconds. Live it counts from start-up and never goes
 // back, whatever becomes of SDL's subsystems.
 Uint32 FeedTicks();
