@@ -53,6 +53,26 @@ TEST_F(SettingsFile, UnknownKeysAndBadValuesAreSaidOnceEachAndIgnored) {
     EXPECT_TRUE(s == want) << FormatSettings(s);
 }
 
+// Brightness in whole percent: below the least reads as the least, above
+// the most or not a whole number is said and ignored.
+TEST(SettingsText, BrightnessIsWholePercentWithinItsRange) {
+    Settings s;
+    std::string said = Capture(stderr, [&] { s = ParseSettings("brightness = 150\nvertical_sync = no\n", "f"); });
+    EXPECT_EQ(said, "");
+    EXPECT_DOUBLE_EQ(s.brightness, 1.5);
+    EXPECT_FALSE(s.verticalSync);
+    EXPECT_NE(FormatSettings(s).find("brightness = 150\n"), std::string::npos);
+    said = Capture(stderr, [&] { s = ParseSettings("brightness = 20\n", "f"); });
+    EXPECT_EQ(said, "");
+    EXPECT_DOUBLE_EQ(s.brightness, 0.5);
+    said = Capture(stderr, [&] { s = ParseSettings("brightness = 201\nbrightness = 1.5\nframe_counter = on\n", "f"); });
+    EXPECT_EQ(said,
+              "f:1: \"201\" is no value for brightness (0 to 200); ignored\n"
+              "f:2: \"1.5\" is no value for brightness (0 to 200); ignored\n"
+              "f:3: \"on\" is no value for frame_counter (no or yes); ignored\n");
+    EXPECT_TRUE(s == Settings());
+}
+
 TEST(Bindings, ASecondPlaceForANameSwapsAndEscapeIsNeverBound) {
     Bindings b = DefaultBindings();
     Action swapped = Action::FIRE;

@@ -33,6 +33,9 @@ inline Settings AllChangedSettings() {
     s.musicVolume = 255;
     s.invertControls = false;
     s.particles = false;
+    s.brightness = 2.0;
+    s.verticalSync = false;
+    s.frameCounter = true;
     // Names with spaces, bars' neighbours and the file's own "=" and "#".
     Bind(s.bindings, Action::FIRE, KEY_1, "e", nullptr);
     Bind(s.bindings, Action::FIRE, KEY_2, "=", nullptr);
