@@ -432,9 +432,12 @@ void DoOptionsScreen(const std::function<void()>& drawBackground, bool withMusic
         drawBackground();
         DrawMenu(options.Picture());
         FeedSwap();
-        // Each new picture, for the tests that drive the screen.
-        if (changed) ReportShown("options");
-        changed = false;
+        // Each new picture, for the tests that drive the screen, once its
+        // window has the keyboard (a mode change makes a new one).
+        if (changed && (SDL_GetAppState() & SDL_APPINPUTFOCUS) != 0) {
+            ReportShown("options");
+            changed = false;
+        }
     }
     FeedOffTheRecord(false);
     for (const SDL_Event& e : options.releases) FeedPutBack(e);
