@@ -5,8 +5,8 @@
 # the brightness raised (the world brighter, the HUD as it was), the frame
 # counter shown, the volumes turned down (heard in the disk audio), fire
 # bound to a letter and fired with it, a key another action held swapped,
-# the screen put in a window of another size, the pad moving through the
-# pages; all of it remembered at the next start, and the default controls
+# the screen put in a window of another size, the pad and the mouse moving
+# through the pages; all of it remembered at the next start, and the default controls
 # brought back.
 set -u
 source "$(dirname "$0")/lib.sh" "$1" options_screen
@@ -157,6 +157,16 @@ pad_press 1
 wait_for_shown pause 10 || fail "the pad's B did not leave the options"
 echo "the pad moves through the pages and backs out"
 
+# The mouse, free over the options (800x600 shown on 1024x768): a click on a
+# page's name turns to it, a click on a row steps it on.
+open_options
+xdotool mousemove 406 134 click 1
+wait_for_shown options 10 || fail "no picture after a click on Sound"
+xdotool mousemove 600 194 click 1
+wait_for_shown options 10 || fail "no picture after a click on the effects volume"
+shot mouse
+close_options mouse
+
 # Into a window, one size up.
 open_options
 keys Down Return
@@ -166,7 +176,7 @@ wait_for_stderr "Succeded in entering windowed mode at a resolution of 1024x768"
 close_options mode
 quit_game run1
 for line in "screen = window" "window_mode = 2" "brightness = 150" "frame_counter = yes" "music_volume = 0" \
-    "effects_volume = 0" "bind_fire = j |  | Mouse1 | PadA" "bind_turn_left = [4] | right |  | " \
+    "effects_volume = 16" "bind_fire = j |  | Mouse1 | PadA" "bind_turn_left = [4] | right |  | " \
     "bind_turn_right = [6] | left |  | "; do
     setting "$line" run1
 done
