@@ -12,9 +12,10 @@ namespace {
 // In the virtual screen: the panel, the title, the page names, the rows
 // (from the first baseline down) and the help line.
 const int PANEL_LEFT = 140, PANEL_RIGHT = 1460, PANEL_BOTTOM = 50, PANEL_TOP = 1150;
-const int TITLE_BASELINE = 1070;
-const int PAGES_BASELINE = 975, PAGES_HEIGHT = 60;
+const int TITLE_BASELINE = 1076;
+const int PAGES_BASELINE = 992, PAGES_HEIGHT = 60;
 const int FIRST_BASELINE = 880;
+const int COLUMNS_BASELINE = 928;
 const int ROWS_HEIGHT = 740;  // the rows share this much
 const int MOST_SPACING = 66;
 const int HELP_BASELINE = 90;
@@ -108,6 +109,10 @@ void DrawMenu(const MenuPicture& p) {
     }
     const int c = PageCentre(p, p.page);
     Box(CHOSEN, c - pageWidth / 2 + 30, PAGES_BASELINE - 22, c + pageWidth / 2 - 30, PAGES_BASELINE - 18);
+
+    FAINT.Use();
+    for (size_t k = 0; k < p.columns.size(); ++k)
+        Text(p.columns[k], PLACES_LEFT + PLACE_WIDTH * int(k), COLUMNS_BASELINE, SMALL_SCALE, PLACE_WIDTH - 10);
 
     const int spacing = Spacing(p);
     const float scale = RowScale(p);

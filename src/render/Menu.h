@@ -20,6 +20,8 @@ struct MenuPicture {
     std::vector<std::string> pages;
     int page = 0;
     std::vector<MenuRow> rows;
+    // Names over the columns of the rows with several places ("" for none).
+    std::vector<std::string> columns;
     int row = -1;     // the chosen row; -1 is the row of page names
     int column = 0;   // the chosen place of a row with several
     bool waiting = false;  // the chosen place waits for a key: drawn so

@@ -85,6 +85,15 @@ std::string Fixed(double value) {
     return text;
 }
 
+// The pad's long names, short enough to read in a column.
+std::string ShortName(const std::string& name) {
+    static const char* const SHORT[][2] = {{"PadLeftShoulder", "Pad LB"}, {"PadRightShoulder", "Pad RB"},
+                                           {"PadLeftStick", "Pad LS"},    {"PadRightStick", "Pad RS"}};
+    for (const auto& s : SHORT)
+        if (name == s[0]) return s[1];
+    return name;
+}
+
 std::vector<Item> ControlItems() {
     std::vector<Item> items;
     for (int a = 0; a < ACTION_COUNT; ++a) {
@@ -210,7 +219,7 @@ struct Options {
         if (item.action < 0) return item.values(settings);
         std::vector<std::string> places;
         for (const std::string& name : settings.bindings.input[item.action])
-            places.push_back(name.empty() ? "-" : name);
+            places.push_back(name.empty() ? "-" : ShortName(name));
         return places;
     }
 
@@ -250,6 +259,7 @@ struct Options {
         p.row = row;
         p.column = column;
         p.waiting = waiting;
+        if (pages[size_t(page)].items.front().action >= 0) p.columns = {"Key", "Key", "Mouse", "Pad"};
         p.help = !said.empty() ? said
                  : waiting     ? std::string("Press ") + PLACE_WORDS[column] + " for " + ActionLabel(Action(Waited())) +
                                  "    Esc: cancel"
