@@ -3,12 +3,18 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
+#include <cstdio>
+#include <deque>
+
 #include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/Rules.h"
 #include "render/Camera.h"
 #include "render/ImageServer.h"
+#include "render/TextWriter.h"
 
+bool frameCounterOn = false;
 bool cheaterOn = true;
 double lastBlink = 0.5;
 
@@ -110,6 +116,27 @@ void DrawCheater(ImageServer* is, double deltaTime) {
     }
 }
 
+void DrawFrameCounter(ImageServer*) {
+    // The wall clock, not the game's: a recording played back in its own
+    // time would otherwise report the recorded frames.
+    using Clock = std::chrono::steady_clock;
+    static std::deque<Clock::time_point> frames;
+    const Clock::time_point now = Clock::now();
+    frames.push_back(now);
+    while (now - frames.front() > std::chrono::seconds(1)) frames.pop_front();
+    if (!frameCounterOn) return;
+    const TextWriter* writer = TextWriter::GetInstance();
+    const size_t n = frames.size();
+    const double span = std::chrono::duration<double>(now - frames.front()).count();
+    char text[48];
+    if (n < 2 || span <= 0.0)
+        std::snprintf(text, sizeof text, "- fps");
+    else
+        std::snprintf(text, sizeof text, "%.0f fps  %.1f ms", double(n - 1) / span, 1000.0 * span / double(n - 1));
+    glColor4f(1, 1, 1, 0.75f);
+    writer->Draw(text, 1590 - writer->Width(text), 1100);
+}
+
 void DrawHUD(Camera* camera, double deltaTime) {
     ImageServer* is = ImageServer::GetInstance();
     is->BeginImages();
@@ -121,5 +148,6 @@ void DrawHUD(Camera* camera, double deltaTime) {
     DrawBonus(is);
     DrawPowerups(is);
     if (gCheater) DrawCheater(is, deltaTime);
+    DrawFrameCounter(is);
     is->EndImages();
 }

@@ -18,6 +18,10 @@ void DrawBonus(ImageServer* is);
 void DrawPowerups(ImageServer* is);
 void DrawCheater(ImageServer* is, double deltaTime);
 void DrawCrossHairs(ImageServer* is);
+// Frames a second and the mean frame time over the last second of frames
+// drawn, at the upper right, when frameCounterOn. Each DrawHUD is a frame.
+extern bool frameCounterOn;
+void DrawFrameCounter(ImageServer* is);
 void DrawHUD(Camera* camera, double deltaTime);
 
 #endif

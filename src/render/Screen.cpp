@@ -38,6 +38,7 @@ struct OpenWindow {
 };
 OpenWindow current;
 bool inputTaken = false;
+bool pointerFree = false;
 
 // Sizes a test has the driver refuse are refused as a driver would.
 SDL_Surface* SetMode(int width, int height, Uint32 flags) {
@@ -48,9 +49,10 @@ SDL_Surface* SetMode(int width, int height, Uint32 flags) {
     return SDL_SetVideoMode(width, height, 0, flags);
 }
 
-// Vertical sync, as the player's machine allows; EnvVsyncWanted can turn
-// it off. Said once, and again whenever what the driver gives changes.
-bool WantVsync() { return EnvVsyncWanted(); }
+// Vertical sync, as the player's machine allows; EnvVsyncWanted and the
+// player's choice can turn it off. Said once, and again whenever what the
+// driver gives changes.
+bool WantVsync() { return EnvVsyncWanted() && Screen::GetInstance()->VerticalSync(); }
 
 void ReportVsync() {
     static int reported = -2;
@@ -58,8 +60,10 @@ void ReportVsync() {
     if (SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &interval) != 0) interval = -1;
     if (interval == reported) return;
     reported = interval;
-    if (!WantVsync())
+    if (!EnvVsyncWanted())
         error("Vertical sync: off (KORVALEND3D_VSYNC=0)\n");
+    else if (!WantVsync())
+        error("Vertical sync: off, as chosen\n");
     else if (interval > 0)
         error("Vertical sync: on\n");
     else
@@ -227,9 +231,25 @@ void Screen::ChooseStartMode(bool fullScreen, int fullScreenMode, int windowedMo
 }
 
 void Screen::TakeInput() {
-    SDL_ShowCursor(0);
-    SDL_WM_GrabInput(SDL_GRAB_ON);
+    SDL_ShowCursor(pointerFree ? 1 : 0);
+    SDL_WM_GrabInput(pointerFree ? SDL_GRAB_OFF : SDL_GRAB_ON);
     inputTaken = true;
+}
+
+void Screen::FreePointer(bool free) {
+    pointerFree = free;
+    if (inputTaken) TakeInput();
+}
+
+void Screen::SetVerticalSync(bool on) {
+    if (on == verticalSync) return;
+    verticalSync = on;
+    // The swap interval is asked for as a window is made.
+    if (current.width > 0) EnterVideoMode(VideoMode(), inFullScreen);
+}
+
+void Screen::SetVideoMode(int mode) {
+    if (mode != VideoMode()) EnterVideoMode(mode, inFullScreen);
 }
 
 void Screen::ReleaseInput() {

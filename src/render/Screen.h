@@ -24,6 +24,17 @@ public:
     // The cursor hidden and the mouse kept in the window, or let go.
     void TakeInput();
     void ReleaseInput();
+    // While free (a screen of choices is open) the pointer shows and the
+    // mouse may leave the window; taking the input keeps it so.
+    void FreePointer(bool free);
+    // Vertical sync as the player chose it (and the environment allows):
+    // set before Init, or changed at once by entering the mode again.
+    void SetVerticalSync(bool on);
+    bool VerticalSync() const { return verticalSync; }
+    // The mode now open, 0 ... 5, and another entered at once (refused:
+    // the game goes on in the one it had).
+    int VideoMode() const { return inFullScreen ? fullScreenVideoMode : windowedVideoMode; }
+    void SetVideoMode(int mode);
 
     int FullScreenVideoMode() const { return fullScreenVideoMode; }
     int WindowedVideoMode() const { return windowedVideoMode; }
@@ -39,6 +50,7 @@ private:
 
     static Screen* instance;
     bool startFullScreen = true;
+    bool verticalSync = true;
     int fullScreenVideoMode;
     int windowedVideoMode;
     bool inFullScreen;

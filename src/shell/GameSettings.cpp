@@ -3,8 +3,11 @@
 
 #include "audio/Music.h"
 #include "audio/Sound.h"
+#include "render/Brightness.h"
+#include "render/HUD.h"
 #include "render/ParticleEngine.h"
 #include "render/Screen.h"
+#include "shell/Controls.h"
 #include "shell/GameStates.h"
 #include "shell/Globals.h"
 
@@ -25,19 +28,25 @@ Settings CaptureSettings() {
     settings.musicMode = Music::GetInstance()->GetMode();
     settings.effectsVolume = Sound::GetInstance()->GetVolume();
     settings.musicVolume = Music::GetInstance()->GetVolume();
-    settings.invertControls = invertControls;
+    CaptureControls(settings);
     settings.particles = ParticleEngine::particleEffectsOn;
+    settings.brightness = worldBrightness;
+    settings.verticalSync = screenNow->VerticalSync();
+    settings.frameCounter = frameCounterOn;
     return settings;
 }
 
 void ApplyStartMode(const Settings& settings) {
+    Screen::GetInstance()->SetVerticalSync(settings.verticalSync);
     Screen::GetInstance()->ChooseStartMode(settings.fullScreen, settings.fullScreenMode, settings.windowedMode);
 }
 
 void ApplySettings(const Settings& settings) {
     const Settings start;
-    invertControls = settings.invertControls;
+    UseControls(settings);
     ParticleEngine::particleEffectsOn = settings.particles;
+    worldBrightness = settings.brightness;
+    frameCounterOn = settings.frameCounter;
     if (settings.effectsVolume != start.effectsVolume) Sound::GetInstance()->SetVolume(settings.effectsVolume);
     if (settings.musicVolume != start.musicVolume || settings.musicMode != start.musicMode) {
         // The music plays through the library the effects start.
@@ -50,5 +59,10 @@ void ApplySettings(const Settings& settings) {
 }
 
 Camera* StartCamera(Object* viewed) { return NewCamera(startCameraType, viewed); }
+
+void ChooseCamera(CameraType type) {
+    startCameraType = type;
+    if (gCurrentCamera != nullptr) UseCamera(type);
+}
 
 void SaveSettingsAtQuit() { SaveSettings(CaptureSettings()); }

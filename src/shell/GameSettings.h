@@ -7,8 +7,9 @@
 #include "profile/Settings.h"
 #include "render/Camera.h"
 
-// From the running game: the screen's modes, the camera, the music and
-// effects, the inversion and the particles.
+// From the running game: the screen's modes and vertical sync, the camera,
+// the music and effects, the controls, the particles, the brightness and
+// the frame counter.
 Settings CaptureSettings();
 // Before Screen::Init: the kind and modes the screen starts in.
 void ApplyStartMode(const Settings& settings);
@@ -18,6 +19,9 @@ void ApplyStartMode(const Settings& settings);
 void ApplySettings(const Settings& settings);
 // The camera the first game is seen through.
 Camera* StartCamera(Object* viewed);
+// The camera from now on: the one seen through, or, before the first
+// game, the one it starts with.
+void ChooseCamera(CameraType type);
 // For atexit: what the game runs with now, saved.
 void SaveSettingsAtQuit();
 

@@ -8,6 +8,7 @@
 #include "shell/GameOverScores.h"
 #include "shell/Korvalend3d.h"
 #include "shell/GameSettings.h"
+#include "shell/OptionsScreen.h"
 #include "shell/TestStates.h"
 
 namespace {
@@ -68,12 +69,25 @@ void DoIntroScreen() {
     Sound::GetInstance()->PlaySound(NOVA_BOOM_SOUND);
     ModelServer::GetInstance()->ReInitializeModels();
 
-    // The five seconds count from the start, delay and fade included.
+    // The five seconds count from the start, delay and fade included, and
+    // again from the options' end.
     while (!done && timer.GetTime() < TITLE_TIME) {
         SDL_Event event;
-        if (FeedPollEvent(&event) &&
-            (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN))
+        const bool got = FeedPollEvent(&event);
+        if (got && event.type == SDL_KEYDOWN && event.key.keysym.sym == OPTIONS_KEY) {
+            const auto drawTitle = [picture] {
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                DrawCentred(*picture);
+            };
+            DoOptionsScreen(drawTitle, false);
+            drawTitle();
+            FeedSwap();
+            ReportShown("intro");
+            timer.Reset();
+            timer.Start();
+        } else if (got && (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)) {
             done = true;
+        }
         FeedIdle();
     }
 

@@ -8,6 +8,7 @@
 
 #include "sys/Gamepad.h"
 #include "shell/Korvalend3d.h"
+#include "shell/OptionsScreen.h"
 
 bool invertControls = true;
 
@@ -99,6 +100,12 @@ bool IsModeKey(const SDL_keysym& keysym) {
 }
 
 void KeyDown(const SDL_keysym& keysym) {
+    // The options over the paused wave; a recording never holds what they
+    // read, so its playback passes the key by.
+    if (gamePaused && keysym.sym == OPTIONS_KEY) {
+        if (!FeedPlaying()) DoOptionsScreen([] { DrawScreen(0.0); }, true);
+        return;
+    }
     // A recording's own mode changes are left to whoever watches it.
     if (!(FeedPlaying() && IsModeKey(keysym))) HandleViewerKey(keysym);
 

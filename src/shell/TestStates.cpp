@@ -13,6 +13,7 @@ bool Enabled() { return EnvTestStates(); }
 struct Shown {
     bool known = false;
     bool paused = false;
+    bool frozen = false;
     bool fullScreen = false;
     int fullScreenMode = 0;
     int windowedMode = 0;
@@ -34,6 +35,7 @@ void ReportWaveFrame() {
     Shown now;
     now.known = true;
     now.paused = gamePaused;
+    now.frozen = gFreezeTime > 0.0;
     now.fullScreen = screen->InFullScreen();
     now.fullScreenMode = screen->FullScreenVideoMode();
     now.windowedMode = screen->WindowedVideoMode();
@@ -45,5 +47,7 @@ void ReportWaveFrame() {
         modePending = false;
     }
     if (!last.known || now.paused != last.paused) error("State: %s shown\n", now.paused ? "pause" : "play");
+    if (now.frozen != (last.known && last.frozen))
+        error("State: %s shown\n", now.frozen ? "freeze" : "thaw");
     last = now;
 }

@@ -8,6 +8,7 @@
 // intro, wave, bonus, game over: called once the picture has faded in.
 void ReportShown(const char* name);
 // After each frame of a wave is shown: "pause" or "play" when the pause was
-// taken or left (and at the wave's first frame), "mode" after a mode change
-// once the new window has the keyboard.
+// taken or left (and at the wave's first frame), "freeze" or "thaw" when a
+// freeze began or ended, "mode" after a mode change once the new window has
+// the keyboard.
 void ReportWaveFrame();

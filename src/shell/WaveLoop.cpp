@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "render/Brightness.h"
 #include "shell/Korvalend3d.h"
 #include "shell/TestStates.h"
 #include "world/Collisions.h"
@@ -209,6 +210,7 @@ void DrawScreen(double deltaTime) {
     gCurrentCamera->TimeUpdate(deltaTime);
     gCurrentCamera->EstablishView();
     RenderWorld(gCurrentCamera);
+    BrightenWorld();
     DrawHUD(gCurrentCamera, deltaTime);
 }
 

@@ -44,6 +44,9 @@ void CapLiveFrame() {
 struct State {
     const FeedSource* source = &FEED_LIVE;
     const FeedObserver* observer = nullptr;
+    bool offTheRecord = false;
+    std::deque<SDL_Event> putBack;
+    bool (*translate)(SDL_Event* event) = nullptr;
     void (*onFocus)(bool gained) = nullptr;
     Uint32 simTicks = 0, frameMils = 16;
     void (*onFrame)() = nullptr;
@@ -180,6 +183,12 @@ const FeedSource FEED_LIVE = {LiveTicks, LivePoll, LiveDelay, CapLiveFrame};
 void FeedUse(const FeedSource* source) { S().source = source; }
 const FeedSource* FeedSourceInUse() { return S().source; }
 void FeedObserve(const FeedObserver* observer) { S().observer = observer; }
+
+void FeedOffTheRecord(bool off) { S().offTheRecord = off; }
+
+void FeedPutBack(const SDL_Event& event) { S().putBack.push_back(event); }
+
+void FeedTranslate(bool (*translate)(SDL_Event* event)) { S().translate = translate; }
 void FeedOnFocus(void (*focus)(bool gained)) { S().onFocus = focus; }
 
 bool FeedKeeps(const SDL_Event& event) {
@@ -196,17 +205,31 @@ Uint32 FeedTicks() {
     EndIfDisplayGone();
     State& s = S();
     s.lastTicks = s.source->ticks();
-    if (s.observer != nullptr) s.observer->ticks(s.lastTicks);
+    if (s.observer != nullptr && !s.offTheRecord) s.observer->ticks(s.lastTicks);
     return s.lastTicks;
 }
 
 Uint32 FeedLastTicks() { return S().lastTicks; }
 
+namespace {
+// What was put back first, then the source's.
+bool NextEvent(SDL_Event* event) {
+    State& s = S();
+    if (s.putBack.empty()) return s.source->poll(event);
+    *event = s.putBack.front();
+    s.putBack.pop_front();
+    return true;
+}
+}  // namespace
+
 bool FeedPollEvent(SDL_Event* event) {
     EndIfDisplayGone();
     State& s = S();
-    const bool got = s.source->poll(event);
-    if (s.observer != nullptr) s.observer->polled(got ? event : nullptr);
+    // A screen outside the play reads the keys as they are.
+    const bool translate = s.translate != nullptr && !s.offTheRecord;
+    bool got = NextEvent(event);
+    while (got && translate && !s.translate(event)) got = NextEvent(event);
+    if (s.observer != nullptr && !s.offTheRecord) s.observer->polled(got ? event : nullptr);
     return got;
 }
 

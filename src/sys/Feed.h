@@ -31,6 +31,17 @@ struct FeedObserver {
     void (*polled)(const SDL_Event* event);
 };
 void FeedObserve(const FeedObserver* observer);
+// While on, the observer is told nothing: what a screen outside the play
+// (the options) reads is no part of a recording.
+void FeedOffTheRecord(bool off);
+// Hands the event out again, ahead of any other, to whoever reads next
+// (a release that a screen outside the play read, for the game).
+void FeedPutBack(const SDL_Event& event);
+
+// What the player pressed becomes what the game is given, before anyone
+// sees it: translate may change the event, or return false to drop it
+// (the feed then looks for the next). Null gives every event as it came.
+void FeedTranslate(bool (*translate)(SDL_Event* event));
 
 // The clock in milliseconds. Live it counts from start-up and never goes
 // back, whatever becomes of SDL's subsystems.

@@ -23,6 +23,7 @@ struct Pad {
     int joysticksSeen = -1;
 };
 Pad pad;
+int deadZone = PAD_DEAD_ZONE;
 
 void PushAxis(int axis, int value) {
     if (pad.axes[axis] == value) return;
@@ -73,10 +74,12 @@ void FindPad(const Sdl2Controllers& sdl) {
 }
 }  // namespace
 
+void PadSetDeadZone(int distance) { deadZone = std::clamp(distance, 0, PAD_AXIS_MAX - 1); }
+
 int PadAxisAfterDeadZone(int reading) {
     int distance = std::min(std::abs(reading), PAD_AXIS_MAX);
-    if (distance <= PAD_DEAD_ZONE) return 0;
-    int value = (distance - PAD_DEAD_ZONE) * PAD_AXIS_MAX / (PAD_AXIS_MAX - PAD_DEAD_ZONE);
+    if (distance <= deadZone) return 0;
+    int value = (distance - deadZone) * PAD_AXIS_MAX / (PAD_AXIS_MAX - deadZone);
     return reading < 0 ? -value : value;
 }
 

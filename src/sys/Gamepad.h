@@ -16,12 +16,13 @@ enum PadButton {
     PAD_DPAD_RIGHT, NUM_PAD_BUTTONS
 };
 
-// Axis values within this distance of rest count as rest; beyond it an
-// axis event carries the distance past it, scaled back to 0..32767, so a
-// value is always the deflection that the game acts on. Triggers (0 at
-// rest, 32767 pulled) use it too.
+// Axis values within the dead zone's distance of rest count as rest; beyond
+// it an axis event carries the distance past it, scaled back to 0..32767,
+// so a value is always the deflection that the game acts on. Triggers (0 at
+// rest, 32767 pulled) use it too. PAD_DEAD_ZONE until the player chooses.
 const int PAD_DEAD_ZONE = 8000;
 const int PAD_AXIS_MAX = 32767;
+void PadSetDeadZone(int distance);  // held within 0 .. PAD_AXIS_MAX - 1
 
 // Looks at the pad (opening the first one plugged in, closing one pulled
 // out) and pushes an SDL_JOYAXISMOTION or SDL_JOYBUTTONDOWN/UP event, with

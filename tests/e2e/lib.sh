@@ -160,6 +160,23 @@ diff_centre() {
     compare -metric AE -fuzz 1% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
 }
 
+# expect_shots WHAT BEFORE AFTER: shots fired between the two pictures fly
+# at the centre (more than 20 pixels changed there).
+expect_shots() {
+    local d
+    d=$(diff_centre "$2" "$3")
+    echo "$1 changes $d pixels at the centre"
+    [ "${d%.*}" -gt 20 ] || fail "$1 did not fire ($d)"
+}
+
+# Number of pixels that differ in the lower left corner, where the HUD shows
+# the shield.
+diff_corner() {
+    convert "$ART/$1.png" -gravity southwest -crop 30%x10%+0+0 +repage "$ART/.a.png"
+    convert "$ART/$2.png" -gravity southwest -crop 30%x10%+0+0 +repage "$ART/.b.png"
+    compare -metric AE -fuzz 3% "$ART/.a.png" "$ART/.b.png" null: 2>&1 | sed 's/[^0-9.].*//'
+}
+
 # Pixels of the middle band that are the arena grid's blue (a full screen
 # scaled smoothly to the display spreads and dims its one-pixel lines).
 grid_pixels() {

@@ -16,7 +16,9 @@
 #include "assets/Texture.h"
 #include "assets/TextureServer.h"
 #include "render/Bitmap.h"
+#include "render/Brightness.h"
 #include "render/Camera.h"
+#include "render/Flat2D.h"
 #include "render/GraphicsEngine.h"
 #include "render/ParticleEngine.h"
 #include "world/Objects.h"
@@ -176,6 +178,52 @@ TEST(Particles, SwitchedOffDrawsNothing) {
     BeginParticleFrame(camera);
     engine.RenderParticles(&camera);
     EXPECT_GT(ReadPicture().LitPixels(), 1000);
+}
+
+// Four bands of colour, dark to full, over the whole window.
+void DrawBands() {
+    ClearScreen();
+    Flat2D flat(4, 1);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    const float bands[4][3] = {{0.1f, 0.2f, 0.3f}, {0.4f, 0.6f, 0.05f}, {0.8f, 0.5f, 0.9f}, {1.0f, 1.0f, 1.0f}};
+    for (int i = 0; i < 4; ++i) {
+        glColor3fv(bands[i]);
+        glRectf(float(i), 0.0f, float(i + 1), 1.0f);
+    }
+}
+
+// The pass over the world: at 1 the picture stays as it is, byte for byte;
+// otherwise every channel is scaled (and clamped at full), and it leaves no
+// GL state behind.
+TEST(Brightness, ScalesThePictureAndAtOneLeavesItExactly) {
+    DrawBands();
+    const Picture drawn = ReadPicture();
+    worldBrightness = 1.0;
+    BrightenWorld();
+    EXPECT_EQ(DifferingPixels(drawn, ReadPicture(), 0), 0);
+    for (double b : {1.5, 2.0, 0.5}) {
+        DrawBands();
+        const GLboolean blending = glIsEnabled(GL_BLEND);
+        GLint blendSource = 0;
+        glGetIntegerv(GL_BLEND_SRC, &blendSource);
+        worldBrightness = b;
+        BrightenWorld();
+        EXPECT_EQ(glIsEnabled(GL_BLEND), blending);
+        GLint after = 0;
+        glGetIntegerv(GL_BLEND_SRC, &after);
+        EXPECT_EQ(after, blendSource);
+        const Picture bright = ReadPicture();
+        for (int i = 0; i < 4; ++i) {
+            const int x = drawn.w * (2 * i + 1) / 8, y = drawn.h / 2;
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(bright.At(x, y)[c], std::min(255.0, drawn.At(x, y)[c] * b), 10)
+                    << "brightness " << b << ", band " << i << ", channel " << c;
+        }
+    }
+    worldBrightness = 1.0;
 }
 
 TEST(Particles, TexturedSquaresMatchTheOneByOneDrawing) {

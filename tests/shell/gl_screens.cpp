@@ -11,6 +11,8 @@
 
 #include "Picture.h"
 #include "ShellTestSupport.h"
+#include "profile/Bindings.h"
+#include "shell/GameSettings.h"
 #include "render/ScoreTable.h"
 #include "profile/HighScores.h"
 #include "sys/UserFiles.h"
@@ -23,6 +25,8 @@ protected:
         // The game-over picture enters its game into the high scores.
         static TempDir home("korvalend_screens");
         setenv("XDG_DATA_HOME", home.path.c_str(), 1);
+        // The options save the settings as they close.
+        setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
         StartSdlOnce();
         // The screens' waits and fades run in the game's own time, so what
         // they take is exact and no test waits for them.
@@ -434,6 +438,34 @@ TEST_F(ScreensTest, ScreenKeysChangeTheMode) {
     DrawPauseScreen();
     EXPECT_GT(Brightness(288, 88, 1024, 1024), 5.0) << "the pause picture";
     SDL_GL_SwapBuffers();
+}
+
+// The options over the paused wave: the mouse in them turns nothing, a
+// change takes effect at once and is saved, a key another action held is
+// swapped, and what follows their Escape is the game's again.
+using OptionsScreenTest = ModeChangeTest;
+TEST_F(OptionsScreenTest, ChangesTakeEffectAndWhatFollowsTheirEscapeIsTheGames) {
+    gamePaused = true;
+    const Settings was = CaptureSettings();
+    const Quaternion dir = gThePlayer->dir;
+    for (SDLKey key : {SDLK_o, SDLK_RIGHT, SDLK_DOWN, SDLK_RIGHT, SDLK_ESCAPE}) PushKey(key, true);
+    for (SDLKey key : {SDLK_o, SDLK_RIGHT, SDLK_RIGHT, SDLK_DOWN, SDLK_RETURN, SDLK_x}) PushKey(key, true);
+    PushMotion(300, 200);  // inside: no ship turns
+    for (SDLKey key : {SDLK_ESCAPE, SDLK_ESCAPE}) PushKey(key, true);
+    std::string said = Capture(stderr, [] { WaveFrame(0.02); });
+    EXPECT_FALSE(gamePaused) << "the second Escape, after the options, resumes";
+    EXPECT_EQ(gThePlayer->dir.w, dir.w);
+    EXPECT_EQ(gThePlayer->dir.x, dir.x);
+    EXPECT_EQ(gThePlayer->dir.y, dir.y);
+    const Settings now = CaptureSettings();
+    EXPECT_EQ(now.effectsVolume, was.effectsVolume + 16) << said;
+    EXPECT_EQ(now.bindings.input[int(Action::FIRE)][KEY_1], "x");
+    EXPECT_EQ(now.bindings.input[int(Action::ROLL_RIGHT)][KEY_2], "tab") << "swapped";
+    EXPECT_TRUE(LoadSettings() == now) << "saved as the screen closed";
+    Settings back = now;
+    back.effectsVolume = was.effectsVolume;
+    back.bindings = was.bindings;
+    ApplySettings(back);
 }
 
 }  // namespace

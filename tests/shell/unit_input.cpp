@@ -10,6 +10,7 @@
 
 #include "AudioTestFiles.h"
 #include "ShellTestSupport.h"
+#include "shell/Controls.h"
 #include "sys/VirtualPad.h"
 
 namespace {
@@ -610,6 +611,138 @@ TEST_F(InputTest, VirtualPadThroughTheMappingAndThePump) {
     gamePaused = false;
     VirtualPad_Detach();
     Capture(stderr, [] { HandleInput(); });
+}
+
+// The player's own controls, turned into the game's keys as they are read.
+class ControlsTest : public InputTest {
+protected:
+    void TearDown() override {
+        InputTest::TearDown();
+        TranslateControls(true);
+        UseControls(Settings());
+        FeedTranslate(nullptr);
+    }
+    void Use(void (*change)(Bindings&), double sensitivity = 1.0) {
+        Settings s;
+        change(s.bindings);
+        s.mouseSensitivity = sensitivity;
+        UseControls(s);
+    }
+};
+
+void FireOnE(Bindings& b) {
+    Bind(b, Action::FIRE, KEY_1, "e", nullptr);
+    Bind(b, Action::FIRE, MOUSE_BUTTON, "Mouse4", nullptr);
+    Bind(b, Action::THRUST, PAD_BUTTON, "PadX", nullptr);
+}
+
+TEST_F(ControlsTest, ABoundInputActsAsTheGamesOwnAndTheOwnUnboundIsDropped) {
+    Use(FireOnE);
+    PushKey(SDLK_e, true);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->shooting);
+    EXPECT_FALSE(gThePlayer->airBrakes) << "the cheat key is fire now";
+    PushKey(SDLK_e, false);
+    PushKey(SDLK_TAB, true);
+    PushButton(1, true);
+    HandleInput();
+    EXPECT_FALSE(gThePlayer->shooting) << "Tab and the left button are bound to nothing";
+    PushButton(4, true);
+    PushPadButton(PAD_X, true);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->shooting);
+    EXPECT_TRUE(gThePlayer->thrusting) << "the pad has no thrust button: thrust's key";
+    EXPECT_FALSE(gCheater);
+
+    // The main block's keys, and p and Escape both pause.
+    for (SDLKey key : {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_z, SDLK_x, SDLK_LSHIFT}) PushKey(key, true);
+    HandleInput();
+    EXPECT_EQ(FlagsSet(), 8) << "every held control but the shield";
+    Tap(SDLK_p);
+    EXPECT_TRUE(gamePaused);
+    Tap(SDLK_ESCAPE);
+    EXPECT_FALSE(gamePaused);
+}
+
+TEST_F(ControlsTest, ASwappedKeyWorksItsNewActionAndAReleaseMatchesItsPress) {
+    Use([](Bindings& b) { Bind(b, Action::FIRE, KEY_1, "z", nullptr); });  // roll left gets Tab
+    PushKey(SDLK_z, true);
+    PushKey(SDLK_TAB, true);
+    HandleInput();
+    EXPECT_TRUE(gThePlayer->shooting);
+    EXPECT_TRUE(gThePlayer->rollingLeft);
+    EXPECT_EQ(FlagsSet(), 2);
+    // Rebound while held: each release still lets go of what its press held.
+    UseControls(Settings());
+    PushKey(SDLK_z, false);
+    HandleInput();
+    EXPECT_FALSE(gThePlayer->shooting);
+    EXPECT_TRUE(gThePlayer->rollingLeft);
+    PushKey(SDLK_TAB, false);
+    HandleInput();
+    EXPECT_EQ(FlagsSet(), 0);
+
+    // Off while a screen reads the keys themselves; on again, z held from
+    // then lets go of itself.
+    TranslateControls(false);
+    PushKey(SDLK_z, true);
+    PushKey(SDLK_UP, true);
+    SDL_Event e;
+    ASSERT_TRUE(FeedPollEvent(&e));
+    EXPECT_EQ(InputNameOf(e), "z");
+    ASSERT_TRUE(FeedPollEvent(&e));
+    EXPECT_EQ(e.key.keysym.sym, SDLK_UP);
+    TranslateControls(true);
+    PushKey(SDLK_z, false);
+    ASSERT_TRUE(FeedPollEvent(&e));
+    EXPECT_EQ(e.key.keysym.sym, SDLK_z);
+    PushKey(SDLK_UP, false);
+    HandleInput();
+    EXPECT_EQ(FlagsSet(), 0);
+}
+
+// Every pixel counts: a small scale's fractions add up, none lost.
+TEST_F(ControlsTest, MouseSensitivityCarriesTheFraction) {
+    for (double sensitivity : {0.3, 2.0}) {
+        SCOPED_TRACE(sensitivity);
+        Use([](Bindings&) {}, sensitivity);
+        for (int i = 0; i < 20; ++i) PushMotion(1, -3);
+        int x = 0, y = 0;
+        SDL_Event e;
+        while (FeedPollEvent(&e)) {
+            ASSERT_EQ(e.type, SDL_MOUSEMOTION);
+            x += e.motion.xrel;
+            y += e.motion.yrel;
+        }
+        EXPECT_EQ(x, int(std::lround(20 * sensitivity)));
+        EXPECT_EQ(y, int(std::lround(-60 * sensitivity)));
+    }
+}
+
+TEST_F(ControlsTest, NamesOfWhatWasPressedAndTheDeadZone) {
+    SDL_Event e = EventOf(SDL_KEYDOWN);
+    e.key.keysym.sym = SDLK_LSHIFT;
+    EXPECT_EQ(InputNameOf(e), "left shift");
+    e.type = SDL_KEYUP;
+    EXPECT_EQ(InputNameOf(e), "");
+    e = EventOf(SDL_MOUSEBUTTONDOWN);
+    e.button.button = 5;
+    EXPECT_EQ(InputNameOf(e), "Mouse5");
+    e = EventOf(SDL_JOYBUTTONDOWN);
+    e.jbutton.button = PAD_LEFT_SHOULDER;
+    EXPECT_EQ(InputNameOf(e), "PadLeftShoulder");
+
+    Settings s;
+    s.padDeadZone = 0;
+    UseControls(s);
+    EXPECT_EQ(PadAxisAfterDeadZone(-100), -100);
+    s.padDeadZone = 16000;
+    UseControls(s);
+    EXPECT_EQ(PadAxisAfterDeadZone(16000), 0);
+    EXPECT_EQ(PadAxisAfterDeadZone(PAD_AXIS_MAX), PAD_AXIS_MAX);
+    UseControls(Settings());
+    EXPECT_EQ(PadAxisAfterDeadZone(PAD_DEAD_ZONE), 0);
+    EXPECT_GT(PadAxisAfterDeadZone(PAD_DEAD_ZONE + 100), 0);
 }
 
 }  // namespace

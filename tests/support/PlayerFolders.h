@@ -33,6 +33,18 @@ inline Settings AllChangedSettings() {
     s.musicVolume = 255;
     s.invertControls = false;
     s.particles = false;
+    s.brightness = 2.0;
+    s.verticalSync = false;
+    s.frameCounter = true;
+    // Names with spaces, bars' neighbours and the file's own "=" and "#".
+    Bind(s.bindings, Action::FIRE, KEY_1, "e", nullptr);
+    Bind(s.bindings, Action::FIRE, KEY_2, "=", nullptr);
+    Bind(s.bindings, Action::THRUST, KEY_1, "#", nullptr);
+    Bind(s.bindings, Action::SHIELD, KEY_2, "right ctrl", nullptr);
+    Bind(s.bindings, Action::PAUSE, MOUSE_BUTTON, "Mouse5", nullptr);
+    Bind(s.bindings, Action::PAUSE, PAD_BUTTON, "", nullptr);
+    s.mouseSensitivity = 0.1;
+    s.padDeadZone = MOST_PAD_DEAD_ZONE;
     return s;
 }
 

@@ -349,16 +349,21 @@ void PauseScreen(Out& out) {
     });
     GlowText(c, "PAUSED", 120, kWhite, Color(0.4f, 0.7f, 1.0f, 1), 8, 1.0f, 512, 370, 6);
     c.Rect(232, 452, 792, 456, Color(0.55f, 0.8f, 1.0f, 0.6f));
-    const char* lines[] = {"Mouse: steer    Keypad 4 6 8 5: turn",
-                           "Keypad 7 9: roll    Keypad 0 / right button: thrust",
-                           "Tab / left button: fire    Space / middle button: shield",
-                           "F1 F2 F3: views    F9: particles    F10: invert"};
+    // Both layouts of the default controls: the keypad's and the main block's.
+    const char* lines[] = {"Mouse: steer    Tab / left button: fire    Space / middle button: shield",
+                           "Keypad:  4 6 8 5 turn    7 9 roll    0 thrust",
+                           "Main keys:  arrows turn    Z X roll    Left Shift thrust",
+                           "Right button: thrust    P: pause    F1 F2 F3: views",
+                           "F9: particles    F10: invert"};
+    const int numLines = int(sizeof lines / sizeof lines[0]);
     int size = 26;
     for (const char* l : lines) size = std::min(size, FitSize(Font::Bold(), l, 660, 30, 26));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < numLines; ++i)
         GlowText(c, lines[i], size, Color(0.8f, 0.88f, 1.0f, 1),
-                 Color(0.2f, 0.4f, 0.9f, 1), 2, 0.6f, 512, 496.0f + 42 * i);
-    GlowText(c, "Esc: resume      Q: quit", 44, kWhite, Color(0.4f, 0.7f, 1.0f, 1), 4, 0.9f, 512, 700);
+                 Color(0.2f, 0.4f, 0.9f, 1), 2, 0.6f, 512, 490.0f + 38 * i);
+    const char* const keys = "Esc: resume    O: options    Q: quit";
+    GlowText(c, keys, FitSize(Font::Bold(), keys, 640, 48, 40), kWhite, Color(0.4f, 0.7f, 1.0f, 1), 4, 0.9f, 512,
+             704);
     SaveTga(out, "pause_screen.tga", c);
 }
 
@@ -479,7 +484,7 @@ void TitleName(Canvas& c) {
     c.DrawMask(Pad(name, 0), ox + 3, oy + 4, Color(0, 0, 0, 0.7f));
     c.DrawMaskGradient(name, ox, oy, Color(1, 1, 1, 1), Color(0.45f, 0.65f, 0.95f, 1));
     c.DrawMaskGradient(three, ox + name.w + 24, oy, Color(1.0f, 0.95f, 0.6f, 1), Color(1.0f, 0.45f, 0.1f, 1));
-    GlowText(c, "press any key", 26, Color(0.85f, 0.9f, 1.0f, 1), Color(0.2f, 0.4f, 1.0f, 1), 4, 0.8f, 320, 430,
+    GlowText(c, "press any key    O: options", 26, Color(0.85f, 0.9f, 1.0f, 1), Color(0.2f, 0.4f, 1.0f, 1), 4, 0.8f, 320, 430,
              1.5f);
 }
 

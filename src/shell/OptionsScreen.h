@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+// The options: every choice the player can make, in pages (screen, sound,
+// controls, game), opened from the pause or the title and driven by the
+// keyboard, the mouse or the pad. Each change takes effect at once and is
+// saved when the screen is left. What the screen reads is no part of a
+// recording: a game played back never opens it.
+#ifndef KORVALEND_OPTIONSSCREEN_H
+#define KORVALEND_OPTIONSSCREEN_H
+
+#include <SDL/SDL.h>
+
+#include <functional>
+
+// The key that opens the options, named on the pause and title pictures.
+const SDLKey OPTIONS_KEY = SDLK_o;
+
+// Until the player backs out: each frame drawBackground draws what the
+// screen was opened over, and the options go over it, dimmed. withMusic:
+// the wave's music plays on meanwhile.
+void DoOptionsScreen(const std::function<void()>& drawBackground, bool withMusic);
+
+#endif
