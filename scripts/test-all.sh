@@ -81,9 +81,13 @@ echo "=== build release"
 build release "$BUILD" all -DCMAKE_BUILD_TYPE=Release
 release_ok=0; built release && release_ok=1
 
-# Only what its suite runs: the game, the unit and soak tests.
+# Only what its suite runs: the game, the unit and soak tests. Its data is
+# made by the release build's asset generator: the same data, without
+# compiling the generator a second time with the sanitizers.
 echo "=== build sanitizer (beside the release suite)"
-NICE=10 build sanitizer "$ASAN_BUILD" unit_and_soak -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON &
+assetgen=()
+[ -x "$BUILD/assetgen" ] && assetgen=(-DKORVALEND_ASSETGEN="$(cd "$BUILD" && pwd)/assetgen")
+NICE=10 build sanitizer "$ASAN_BUILD" unit_and_soak -DCMAKE_BUILD_TYPE=Debug -DKORVALEND_SANITIZE=ON "${assetgen[@]}" &
 asan_build=$!
 suite "release suite" "$release_ok" \
     xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
