@@ -19,7 +19,7 @@ run() {
     shift 3
     mkdir -p "$dir"
     start_game_at "$dir" "$BUILD_DIR/korvalend3d" SDL_AUDIODRIVER=dummy "$@"
-    wait_for_stderr "Play Game" 30 || fail "$name: the game did not start"
+    skip_intro 30 || fail "$name: the game did not start"
     wait_for_wave "$name" || fail "$name: no wave on the screen"
     if [ -n "$keys" ]; then
         # shellcheck disable=SC2086

@@ -278,6 +278,15 @@ wait_for_shown() {
     SHOWN[$name]=$(grep -cF "State: $name shown" "$ART/stderr.txt")
 }
 
+# skip_intro [SECONDS]: once the title is up, a key ends it as a player's
+# would, and the game starts; false when either takes over SECONDS (25).
+# For the tests that are not about the title (it waits 5 s otherwise).
+skip_intro() {
+    wait_for_shown intro "${1:-25}" || return 1
+    xdotool key space  # its release clears the shield, which is not up
+    wait_for_stderr "Play Game" "${1:-25}"
+}
+
 # wait_for_wave [NAME] [SECONDS]: the next wave has faded in; NAME.png
 # (wave) is a picture of it.
 wait_for_wave() {
