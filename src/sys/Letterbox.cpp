@@ -17,6 +17,9 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "shell/MyError.h"
@@ -67,6 +70,13 @@ struct Tap {
     uint32_t weight;
 };
 
+// Two source rows scaled across, and which rows they are: one pair for each
+// band of the picture scaled at once.
+struct RowPair {
+    std::vector<uint16_t> a, b;
+    int aIs = -1, bIs = -1;
+};
+
 struct State {
     bool active = false;
     bool hardwareSeen = false;
@@ -89,8 +99,7 @@ struct State {
 
     std::vector<uint32_t> frame;  // as read back, bottom row first
     std::vector<Tap> columns, rows;
-    std::vector<uint16_t> rowA, rowB;  // two source rows scaled across
-    int rowAIs = -1, rowBIs = -1;
+    RowPair bands[2];
 };
 State s;
 
@@ -132,29 +141,29 @@ void ScaleRow(int source, std::vector<uint16_t>& out) {
     }
 }
 
-// The frame, scaled, into the image (top row first).
-void Scale() {
+// Rows [y0, y1) of the frame, scaled, into the image (top row first).
+void ScaleBand(int y0, int y1, RowPair& rows) {
     const int w = s.outW;
     const __m128i half = _mm_set1_epi32(128);
-    for (int y = 0; y < s.outH; ++y) {
+    for (int y = y0; y < y1; ++y) {
         const Tap& t = s.rows[size_t(y)];
-        if (t.first != s.rowAIs) {
-            if (t.first == s.rowBIs) {
-                std::swap(s.rowA, s.rowB);
-                std::swap(s.rowAIs, s.rowBIs);
+        if (t.first != rows.aIs) {
+            if (t.first == rows.bIs) {
+                std::swap(rows.a, rows.b);
+                std::swap(rows.aIs, rows.bIs);
             } else {
-                ScaleRow(t.first, s.rowA);
-                s.rowAIs = t.first;
+                ScaleRow(t.first, rows.a);
+                rows.aIs = t.first;
             }
         }
-        if (t.second != s.rowBIs) {
-            ScaleRow(t.second, s.rowB);
-            s.rowBIs = t.second;
+        if (t.second != rows.bIs) {
+            ScaleRow(t.second, rows.b);
+            rows.bIs = t.second;
         }
         char* out = s.image->data + size_t(s.outH - 1 - y) * size_t(s.image->bytes_per_line);
         const __m128i weights = _mm_set1_epi32(int((t.weight << 16) | (256 - t.weight)));
-        const uint16_t* a = s.rowA.data();
-        const uint16_t* b = s.rowB.data();
+        const uint16_t* a = rows.a.data();
+        const uint16_t* b = rows.b.data();
         for (int x = 0; x < w; x += 2) {
             const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 4 * x));
             const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 4 * x));
@@ -171,7 +180,22 @@ void Scale() {
             }
         }
     }
-    s.rowAIs = s.rowBIs = -1;
+    rows.aIs = rows.bIs = -1;
+}
+
+// The frame, scaled, into the image: its two halves at once, since the
+// renderer's own threads wait while it is scaled. Each row is computed alone,
+// so the picture is the same as one pass makes.
+void Scale() {
+    const int middle = s.outH / 2;
+    std::thread top;
+    try {
+        top = std::thread(ScaleBand, 0, middle, std::ref(s.bands[1]));
+    } catch (const std::system_error&) {
+        ScaleBand(0, middle, s.bands[1]);  // no thread to be had: one after the other
+    }
+    ScaleBand(middle, s.outH, s.bands[0]);
+    if (top.joinable()) top.join();
 }
 
 #else
@@ -336,8 +360,10 @@ bool LetterboxStart(int width, int height) {
     s.columns = Taps(width, s.outW);
     s.rows = Taps(height, s.outH);
     // Room for a whole pair of pixels at the end of a row.
-    s.rowA.assign(4 * size_t(s.outW + 1), 0);
-    s.rowB.assign(4 * size_t(s.outW + 1), 0);
+    for (RowPair& band : s.bands) {
+        band.a.assign(4 * size_t(s.outW + 1), 0);
+        band.b.assign(4 * size_t(s.outW + 1), 0);
+    }
     s.mouseX = s.screenW / 2;
     s.mouseY = s.screenH / 2;
     s.pictureX = ToPicture(s.mouseX, s.left);
