@@ -157,13 +157,25 @@ for size in 1024x768 1920x1080; do
         wait_for_stderr "Game over!" 15 || fail "no game over"
         # Caught under way: the fade lasts half a second, up from black, so
         # the first picture with anything on it is the earliest of it.
-        for _ in $(seq 1 40); do
-            shot "${size}_fade"
+        # Pictures are taken back to back until the fade is over and looked
+        # at afterwards, raw: a PNG of this screen takes longer to write
+        # than the fade lasts.
+        (for i in $(seq -w 100 999); do
+            [ -e "$ART/.fade_stop" ] && break
+            import -window root "$ART/.fade_$i.ppm"
+        done) &
+        burst=$!
+        wait_for_shown "game over" || fail "the game-over picture did not come up"
+        touch "$ART/.fade_stop"
+        wait "$burst"
+        w=0
+        for f in "$ART"/.fade_*.ppm; do
+            convert "$f" "$ART/${size}_fade.png" 2>/dev/null || continue
             read -r w h x y < <(content_box "${size}_fade")
             [ "${w:-0}" -gt 0 ] && break
-            sleep 0.05
         done
-        wait_for_shown "game over" || fail "the game-over picture did not come up"
+        echo "${size}_fade: $(ls "$ART"/.fade_*.ppm | wc -l) pictures taken during the fade"
+        rm -f "$ART"/.fade_*.ppm "$ART/.fade_stop"
         shot "${size}_game_over"
         CASES+=("$ART/${size}_pause.png" "$ART/${size}_fade.png" "$ART/${size}_game_over.png")
         check_full_screen "${size}_game_over"
