@@ -60,6 +60,20 @@ centre_changes() {
     echo "$most"
 }
 
+# quiet_centre NAME: after a release, a still centre that stays still for
+# 3 s. A loaded machine may draw so few frames that two pictures in a row
+# match while the last shots still fly; so the wait is tried three times.
+# Fire that never stopped changes the centre every time.
+quiet_centre() {
+    local try
+    for try in 1 2 3; do
+        [ "$try" = 1 ] || refreeze
+        wait_for_still "$1_gone_$try" || continue
+        [ "$(centre_changes "$1_$try")" -lt 20 ] && return 0
+    done
+    return 1
+}
+
 # The freeze cheat (f) holds the rocks for 20 s of game time, which runs no
 # faster than the wall's: on a loaded machine a section can outlast it, and
 # a rock drifting through the centre then spoils a stillness check. So each
@@ -109,8 +123,7 @@ for hold in "Tab" "1"; do
     mode_change F12
     check "$hold held through the change still fires" gt "$(centre_changes "held_$hold")" 20
     xdotool $up
-    wait_for_still "released_${hold}_gone" || fail "the shots did not fly away"
-    check "$hold released after the change stops firing" lt "$(centre_changes "released_$hold")" 20
+    check "$hold released after the change stops firing" quiet_centre "released_$hold"
     mode_change F11
 done
 quit_game "held keys"
