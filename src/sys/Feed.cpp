@@ -248,6 +248,7 @@ void FeedSwap() {
     s.source->swap();
     // A test compares one frame of a recording between builds: it stays up.
     if (EnvTestHoldFrame() != 0 && s.frame == EnvTestHoldFrame()) {
+        LetterboxFinish();
         error("State: frame shown\n");
         for (SDL_Event e;; SDL_Delay(50))
             while (SDL_PollEvent(&e))

@@ -13,24 +13,22 @@
 #include <sys/shm.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
-#include <functional>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "shell/MyError.h"
+#include "sys/Display.h"
 #include "sys/Environment.h"
+#include "sys/Scaler.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#define KORVALEND_LETTERBOX 1
-#else
-#define KORVALEND_LETTERBOX 0
-#endif
 
 namespace {
 // The off-screen frame, through the framebuffer-object extension.
@@ -63,20 +61,6 @@ struct FramebufferCalls {
     }
 };
 
-// One source column or row pair of the bilinear filter: the two samples and
-// the second one's weight out of 256, as the renderer's own filter takes them.
-struct Tap {
-    int first, second;
-    uint32_t weight;
-};
-
-// Two source rows scaled across, and which rows they are: one pair for each
-// band of the picture scaled at once.
-struct RowPair {
-    std::vector<uint16_t> a, b;
-    int aIs = -1, bIs = -1;
-};
-
 struct State {
     bool active = false;
     bool hardwareSeen = false;
@@ -90,118 +74,102 @@ struct State {
     FramebufferCalls gl;
     GLuint framebuffer = 0, colour = 0, depth = 0;
 
-    Display* display = nullptr;
+    Display* display = nullptr;  // SDL's, the game thread's
+    // Where the pictures go: a connection of the shower's own, or SDL's when
+    // there is no second one to be had (then the game's thread shows them).
+    Display* out = nullptr;
     Window window = 0;
     GC gc = nullptr;
     XImage* image = nullptr;
     XShmSegmentInfo shm{};
     bool shared = false, putPending = false;
+    bool threaded = false;  // shown by the shower
 
-    std::vector<uint32_t> frame;  // as read back, bottom row first
-    std::vector<Tap> columns, rows;
-    RowPair bands[2];
+    // As read back, bottom row first: the next is read while the last is shown.
+    std::vector<uint32_t> frames[2];
+    int next = 0;
+    Scaler scaler;
 };
 State s;
 
-// Sample i of an axis of n source pixels drawn over m: centres mapped to
-// centres, the edges clamped, the weight in 1/256ths.
-std::vector<Tap> Taps(int n, int m) {
-    std::vector<Tap> taps(static_cast<size_t>(m));
-    for (int i = 0; i < m; ++i) {
-        const long fixed = long(std::floor(((i + 0.5) * n / m - 0.5) * 256.0));
-        long first = fixed >> 8;
-        uint32_t weight = uint32_t(fixed & 0xFF);
-        if (first < 0) first = 0, weight = 0;
-        if (first >= n - 1) first = n - 1, weight = 0;
-        taps[size_t(i)] = {int(first), int(first + 1 < n ? first + 1 : first), weight};
+// The shower: a thread that scales a frame and puts it on the screen while
+// the game draws the next, so that neither of the two cores waits. It lives
+// as long as the process and is never destroyed: exit handlers could
+// otherwise pull its lock from under it.
+struct Shower {
+    std::mutex lock;
+    std::condition_variable wake, done;
+    const uint32_t* job = nullptr;
+    bool started = false;
+};
+Shower* shower = nullptr;
+
+// A frame, scaled, on the screen. The server has read the last one out of
+// shared memory before the image is written again.
+void Present(const uint32_t* frame) {
+    if (s.putPending && s.shared) XSync(s.out, False);
+    s.scaler.Scale(frame, s.image->data, size_t(s.image->bytes_per_line), 0, s.outH);
+    if (s.left > 0) {
+        XFillRectangle(s.out, s.window, s.gc, 0, 0, unsigned(s.left), unsigned(s.screenH));
+        XFillRectangle(s.out, s.window, s.gc, s.left + s.outW, 0, unsigned(s.screenW - s.left - s.outW),
+                       unsigned(s.screenH));
     }
-    return taps;
+    if (s.top > 0) {
+        XFillRectangle(s.out, s.window, s.gc, 0, 0, unsigned(s.screenW), unsigned(s.top));
+        XFillRectangle(s.out, s.window, s.gc, 0, s.top + s.outH, unsigned(s.screenW),
+                       unsigned(s.screenH - s.top - s.outH));
+    }
+    if (s.shared)
+        XShmPutImage(s.out, s.window, s.gc, s.image, 0, 0, s.left, s.top, unsigned(s.outW), unsigned(s.outH),
+                     False);
+    else
+        XPutImage(s.out, s.window, s.gc, s.image, 0, 0, s.left, s.top, unsigned(s.outW), unsigned(s.outH));
+    XFlush(s.out);
+    s.putPending = true;
 }
 
-#if KORVALEND_LETTERBOX
-// A source row scaled across, each channel in a 16-bit lane.
-void ScaleRow(int source, std::vector<uint16_t>& out) {
-    const uint32_t* in = s.frame.data() + size_t(source) * size_t(s.width);
-    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi32(128);
-    const size_t n = s.columns.size();
-    for (size_t x = 0; x < n; x += 2) {
-        // The two samples of each pixel side by side, channel by channel,
-        // against their weights: one multiply-add gives the four channels.
-        const Tap& t0 = s.columns[x];
-        const Tap& t1 = s.columns[x + 1 < n ? x + 1 : x];
-        const __m128i p0 = _mm_unpacklo_epi8(
-            _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(in[t0.first])), _mm_cvtsi32_si128(int(in[t0.second]))), zero);
-        const __m128i p1 = _mm_unpacklo_epi8(
-            _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(in[t1.first])), _mm_cvtsi32_si128(int(in[t1.second]))), zero);
-        const __m128i w0 = _mm_set1_epi32(int((t0.weight << 16) | (256 - t0.weight)));
-        const __m128i w1 = _mm_set1_epi32(int((t1.weight << 16) | (256 - t1.weight)));
-        const __m128i c0 = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(p0, w0), half), 8);
-        const __m128i c1 = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(p1, w1), half), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out.data() + 4 * x), _mm_packs_epi32(c0, c1));
+void ShowerLoop() {
+    std::unique_lock<std::mutex> hold(shower->lock);
+    for (;;) {
+        shower->wake.wait(hold, [] { return shower->job != nullptr; });
+        const uint32_t* frame = shower->job;
+        hold.unlock();
+        Present(frame);
+        hold.lock();
+        shower->job = nullptr;
+        shower->done.notify_all();
     }
 }
 
-// Rows [y0, y1) of the frame, scaled, into the image (top row first).
-void ScaleBand(int y0, int y1, RowPair& rows) {
-    const int w = s.outW;
-    const __m128i half = _mm_set1_epi32(128);
-    for (int y = y0; y < y1; ++y) {
-        const Tap& t = s.rows[size_t(y)];
-        if (t.first != rows.aIs) {
-            if (t.first == rows.bIs) {
-                std::swap(rows.a, rows.b);
-                std::swap(rows.aIs, rows.bIs);
-            } else {
-                ScaleRow(t.first, rows.a);
-                rows.aIs = t.first;
-            }
+// Until the shower has put its frame on the screen. Should the display go
+// meanwhile, the game ends here, as it would between any two of its steps.
+void WaitForShower() {
+    if (shower == nullptr) return;
+    std::unique_lock<std::mutex> hold(shower->lock);
+    while (shower->job != nullptr)
+        if (!shower->done.wait_for(hold, std::chrono::milliseconds(10), [] { return shower->job == nullptr; }) &&
+            DisplayGone()) {
+            hold.unlock();
+            DisplayEnd();
         }
-        if (t.second != rows.bIs) {
-            ScaleRow(t.second, rows.b);
-            rows.bIs = t.second;
-        }
-        char* out = s.image->data + size_t(s.outH - 1 - y) * size_t(s.image->bytes_per_line);
-        const __m128i weights = _mm_set1_epi32(int((t.weight << 16) | (256 - t.weight)));
-        const uint16_t* a = rows.a.data();
-        const uint16_t* b = rows.b.data();
-        for (int x = 0; x < w; x += 2) {
-            const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 4 * x));
-            const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 4 * x));
-            const __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi16(va, vb), weights);
-            const __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi16(va, vb), weights);
-            const __m128i sums = _mm_packs_epi32(_mm_srli_epi32(_mm_add_epi32(lo, half), 8),
-                                                 _mm_srli_epi32(_mm_add_epi32(hi, half), 8));
-            const __m128i pixels = _mm_packus_epi16(sums, sums);
-            if (x + 1 < w)
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * x), pixels);
-            else {
-                const int last = _mm_cvtsi128_si32(pixels);
-                std::memcpy(out + 4 * x, &last, 4);
-            }
-        }
-    }
-    rows.aIs = rows.bIs = -1;
 }
 
-// The frame, scaled, into the image: its two halves at once, since the
-// renderer's own threads wait while it is scaled. Each row is computed alone,
-// so the picture is the same as one pass makes.
-void Scale() {
-    const int middle = s.outH / 2;
-    std::thread top;
+// The process may end in the middle of a frame: the shower is let finish
+// before the frames go.
+void SettleAtExit() { WaitForShower(); }
+
+bool StartShower() {
+    if (shower == nullptr) shower = new Shower;
+    if (shower->started) return true;
     try {
-        top = std::thread(ScaleBand, 0, middle, std::ref(s.bands[1]));
+        std::thread(ShowerLoop).detach();
     } catch (const std::system_error&) {
-        ScaleBand(0, middle, s.bands[1]);  // no thread to be had: one after the other
+        return false;
     }
-    ScaleBand(middle, s.outH, s.bands[0]);
-    if (top.joinable()) top.join();
+    shower->started = true;
+    std::atexit(SettleAtExit);
+    return true;
 }
-
-#else
-// Without SSE2 the scaling stays with SDL (LetterboxWanted says no).
-void Scale() {}
-#endif
 
 bool attachFailed = false;
 int NoteAttachError(Display*, XErrorEvent*) {
@@ -211,10 +179,10 @@ int NoteAttachError(Display*, XErrorEvent*) {
 
 void FreeImage() {
     if (s.image == nullptr) return;
-    XSync(s.display, False);
+    XSync(s.out, False);
     if (s.shared) {
-        XShmDetach(s.display, &s.shm);
-        XSync(s.display, False);
+        XShmDetach(s.out, &s.shm);
+        XSync(s.out, False);
         shmdt(s.shm.shmaddr);
         s.image->data = nullptr;
     }
@@ -228,14 +196,14 @@ void FreeImage() {
 // the X server shares where it can.
 bool MakeImage() {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(s.display, s.window, &attributes)) return false;
+    if (!XGetWindowAttributes(s.out, s.window, &attributes)) return false;
     Visual* visual = attributes.visual;
     const int depth = attributes.depth;
     const bool littleEndian = SDL_BYTEORDER == SDL_LIL_ENDIAN;
     if (visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) return false;
 
-    if (XShmQueryExtension(s.display)) {
-        s.image = XShmCreateImage(s.display, visual, unsigned(depth), ZPixmap, nullptr, &s.shm, unsigned(s.outW),
+    if (XShmQueryExtension(s.out)) {
+        s.image = XShmCreateImage(s.out, visual, unsigned(depth), ZPixmap, nullptr, &s.shm, unsigned(s.outW),
                                   unsigned(s.outH));
         if (s.image != nullptr) {
             s.shm.shmid = shmget(IPC_PRIVATE, size_t(s.image->bytes_per_line) * size_t(s.outH), IPC_CREAT | 0600);
@@ -244,9 +212,9 @@ bool MakeImage() {
                 s.shm.shmaddr = s.image->data = static_cast<char*>(at);
                 s.shm.readOnly = True;
                 attachFailed = false;
-                XSync(s.display, False);
+                XSync(s.out, False);
                 XErrorHandler previous = XSetErrorHandler(NoteAttachError);
-                const bool attached = XShmAttach(s.display, &s.shm) && (XSync(s.display, False), !attachFailed);
+                const bool attached = XShmAttach(s.out, &s.shm) && (XSync(s.out, False), !attachFailed);
                 XSetErrorHandler(previous);
                 // Gone with the last user, should the game end any way at all.
                 shmctl(s.shm.shmid, IPC_RMID, nullptr);
@@ -266,7 +234,7 @@ bool MakeImage() {
         }
     }
     if (s.image == nullptr) {
-        s.image = XCreateImage(s.display, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(s.outW),
+        s.image = XCreateImage(s.out, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(s.outW),
                                unsigned(s.outH), 32, 0);
         if (s.image == nullptr) return false;
         s.image->data = static_cast<char*>(std::calloc(size_t(s.image->bytes_per_line) * size_t(s.outH), 1));
@@ -304,6 +272,11 @@ void FreeFramebuffer() {
     s.framebuffer = s.colour = s.depth = 0;
 }
 
+void CloseOut() {
+    if (s.out != nullptr && s.out != s.display) XCloseDisplay(s.out);
+    s.out = nullptr;
+}
+
 bool SoftwareRenderer() {
     const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     if (name == nullptr) return false;
@@ -322,7 +295,7 @@ long ToPicture(long screen, int origin) { return long(std::floor((screen - origi
 }  // namespace
 
 bool LetterboxWanted() {
-    return KORVALEND_LETTERBOX && !s.hardwareSeen && UsingX() && !EnvSdlScaling();
+    return Scaler::Available() && !s.hardwareSeen && UsingX() && !EnvSdlScaling();
 }
 
 bool LetterboxStart(int width, int height) {
@@ -349,21 +322,22 @@ bool LetterboxStart(int width, int height) {
     s.outH = int(std::lround(height * s.scale));
     s.left = (s.screenW - s.outW) / 2;
     s.top = (s.screenH - s.outH) / 2;
+    // Pictures go through a connection of their own, so that a thread of
+    // their own can show them; failing that, through SDL's.
+    s.out = XOpenDisplay(DisplayString(s.display));
+    if (s.out == nullptr) s.out = s.display;
     if (!MakeFramebuffer() || !MakeImage()) {
         FreeFramebuffer();
+        CloseOut();
         error("Full screen: scaled by SDL (%s)\n", s.image == nullptr ? "no usable X image" : "no framebuffer object");
         return false;
     }
-    s.gc = XCreateGC(s.display, s.window, 0, nullptr);
-    XSetForeground(s.display, s.gc, BlackPixel(s.display, DefaultScreen(s.display)));
-    s.frame.assign(size_t(width) * size_t(height), 0);
-    s.columns = Taps(width, s.outW);
-    s.rows = Taps(height, s.outH);
-    // Room for a whole pair of pixels at the end of a row.
-    for (RowPair& band : s.bands) {
-        band.a.assign(4 * size_t(s.outW + 1), 0);
-        band.b.assign(4 * size_t(s.outW + 1), 0);
-    }
+    s.gc = XCreateGC(s.out, s.window, 0, nullptr);
+    XSetForeground(s.out, s.gc, BlackPixel(s.out, DefaultScreen(s.out)));
+    for (std::vector<uint32_t>& frame : s.frames) frame.assign(size_t(width) * size_t(height) + Scaler::SLACK, 0);
+    s.next = 0;
+    s.threaded = s.out != s.display && StartShower();
+    s.scaler.Prepare(width, height, s.outW, s.outH);
     s.mouseX = s.screenW / 2;
     s.mouseY = s.screenH / 2;
     s.pictureX = ToPicture(s.mouseX, s.left);
@@ -374,11 +348,13 @@ bool LetterboxStart(int width, int height) {
 
 void LetterboxStop() {
     if (!s.active) return;
+    WaitForShower();
     s.active = false;
     FreeImage();
-    if (s.gc != nullptr) XFreeGC(s.display, s.gc);
+    if (s.gc != nullptr) XFreeGC(s.out, s.gc);
     s.gc = nullptr;
     FreeFramebuffer();
+    CloseOut();
     s.display = nullptr;
 }
 
@@ -395,30 +371,29 @@ void LetterboxPictureSize(int* width, int* height) {
 
 bool LetterboxShow() {
     if (!s.active) return false;
+    uint32_t* frame = s.frames[s.next].data();
+    s.next ^= 1;
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, s.width, s.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, s.frame.data());
-    // The server has read the last frame out of shared memory before it is
-    // written again.
-    if (s.putPending && s.shared) XSync(s.display, False);
-    Scale();
-    if (s.left > 0) {
-        XFillRectangle(s.display, s.window, s.gc, 0, 0, unsigned(s.left), unsigned(s.screenH));
-        XFillRectangle(s.display, s.window, s.gc, s.left + s.outW, 0, unsigned(s.screenW - s.left - s.outW),
-                       unsigned(s.screenH));
+    // Waits for the frame to be drawn; the shower may still be showing the
+    // last one meanwhile.
+    glReadPixels(0, 0, s.width, s.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, frame);
+    if (!s.threaded) {
+        Present(frame);
+        return true;
     }
-    if (s.top > 0) {
-        XFillRectangle(s.display, s.window, s.gc, 0, 0, unsigned(s.screenW), unsigned(s.top));
-        XFillRectangle(s.display, s.window, s.gc, 0, s.top + s.outH, unsigned(s.screenW),
-                       unsigned(s.screenH - s.top - s.outH));
+    WaitForShower();
+    {
+        std::lock_guard<std::mutex> hold(shower->lock);
+        shower->job = frame;
     }
-    if (s.shared)
-        XShmPutImage(s.display, s.window, s.gc, s.image, 0, 0, s.left, s.top, unsigned(s.outW), unsigned(s.outH),
-                     False);
-    else
-        XPutImage(s.display, s.window, s.gc, s.image, 0, 0, s.left, s.top, unsigned(s.outW), unsigned(s.outH));
-    XFlush(s.display);
-    s.putPending = true;
+    shower->wake.notify_one();
     return true;
+}
+
+void LetterboxFinish() {
+    if (!s.active) return;
+    WaitForShower();
+    XSync(s.out, False);
 }
 
 void LetterboxMouse(SDL_Event* event) {

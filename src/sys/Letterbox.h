@@ -21,7 +21,11 @@ void LetterboxStop();
 // The size the game draws at: the mode's while scaling, else the window's.
 void LetterboxPictureSize(int* width, int* height);
 // Shows the frame just drawn; false when not scaling (the caller swaps).
+// The picture is scaled and put on the screen by a thread of its own while
+// the game goes on to the next frame.
 bool LetterboxShow();
+// Until the last frame shown is on the screen.
+void LetterboxFinish();
 // The mouse moves and clicks in the picture's pixels, as SDL's layer says
 // them when it scales, so the mouse turns the ship as fast either way.
 void LetterboxMouse(SDL_Event* event);
