@@ -29,7 +29,6 @@
 #include "sys/Environment.h"
 #include "sys/Scaler.h"
 
-
 namespace {
 // The off-screen frame, through the framebuffer-object extension.
 struct FramebufferCalls {

@@ -137,11 +137,9 @@ void Scaler::Prepare(int width_, int height_, int outW_, int outH_) {
     // Pairs of output pixels, an even number of them: the wide path takes two
     // pairs at a time, and an odd last pixel is paired with itself.
     const size_t pairs = ((size_t(outW) + 1) / 2 + 1) & ~size_t(1);
-    for (Rows& band : bands) {
-        band.a.assign(8 * pairs, 0);
-        band.b.assign(8 * pairs, 0);
-        band.aIs = band.bIs = -1;
-    }
+    cached.a.assign(8 * pairs, 0);
+    cached.b.assign(8 * pairs, 0);
+    cached.aIs = cached.bIs = -1;
     pairStart.assign(pairs, 0);
     pairShuffle.assign(32 * pairs, 0);
     pairWeights.assign(16 * pairs, 0);
@@ -184,9 +182,9 @@ void Scaler::ScaleAcross(const uint32_t* frame, int source, std::vector<uint16_t
 #endif
 }
 
-void Scaler::Scale(const uint32_t* frame, char* out, size_t stride, int y0, int y1, int band) {
+void Scaler::Scale(const uint32_t* frame, char* out, size_t stride, int y0, int y1) {
 #if KORVALEND_SCALER
-    Rows& r = bands[band];
+    Rows& r = cached;
     for (int y = y0; y < y1; ++y) {
         const Tap& t = rows[size_t(y)];
         if (t.first != r.aIs) {
@@ -211,6 +209,6 @@ void Scaler::Scale(const uint32_t* frame, char* out, size_t stride, int y0, int 
     // The next frame's rows are new.
     r.aIs = r.bIs = -1;
 #else
-    (void)frame, (void)out, (void)stride, (void)y0, (void)y1, (void)band;
+    (void)frame, (void)out, (void)stride, (void)y0, (void)y1;
 #endif
 }

@@ -2,7 +2,7 @@
 // A picture scaled bilinearly to another size with the weights in 1/256ths,
 // as the renderer's own filter takes them: across first, each channel kept
 // to 16 bits, then down. Every output row is computed on its own, so a
-// picture scaled in bands, on any path, is the same to the last bit.
+// picture scaled in parts, on either path, is the same to the last bit.
 #ifndef KORVALEND_SYS_SCALER_H
 #define KORVALEND_SYS_SCALER_H
 
@@ -15,9 +15,6 @@ public:
     // Pixels a source picture must have to spare past its last: a row is
     // read four pixels at a time.
     static constexpr size_t SLACK = 4;
-    // Bands that may be scaled at the same time, each with its own rows.
-    static constexpr int BANDS = 2;
-
     // False where the processor cannot do it (no SSE2): then nothing scales.
     static bool Available();
 
@@ -27,7 +24,7 @@ public:
     // Output rows [y0, y1), counted from the bottom as the frame's are, from
     // frame (bottom row first, width * height + SLACK pixels) into out (top
     // row first, stride bytes apart).
-    void Scale(const uint32_t* frame, char* out, size_t stride, int y0, int y1, int band = 0);
+    void Scale(const uint32_t* frame, char* out, size_t stride, int y0, int y1);
 
     // The path in use, and a way for tests to set it (false: SSE2 alone).
     bool Wide() const { return wide; }
@@ -58,7 +55,7 @@ private:
     std::vector<int> pairStart;
     std::vector<uint8_t> pairShuffle;
     std::vector<int16_t> pairWeights;
-    Rows bands[BANDS];
+    Rows cached;
 };
 
 #endif

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The full-screen picture's scaling: every path and every split into bands
+// The full-screen picture's scaling: every path and every split into parts
 // gives what the filter's plain arithmetic gives, and nothing is written
 // past a row.
 #include <cstdint>
@@ -47,16 +47,14 @@ std::vector<uint8_t> Reference(const std::vector<uint32_t>& frame, const Size& z
 }
 
 // Scaled with a row stride of a few pixels more than the picture, in the
-// bands given (their output rows, in the order scaled); the margin is
+// parts given (their output rows, in the order scaled); the margin is
 // checked to be untouched and then dropped.
 std::vector<uint8_t> Scaled(Scaler& scaler, const std::vector<uint32_t>& frame, const Size& z,
-                            const std::vector<std::pair<int, int>>& bands) {
+                            const std::vector<std::pair<int, int>>& parts) {
     const size_t stride = size_t(z.outW + 3) * 4;
     std::vector<uint8_t> image(stride * size_t(z.outH), 0xAB);
-    int which = 0;
-    for (const auto& band : bands)
-        scaler.Scale(frame.data(), reinterpret_cast<char*>(image.data()), stride, band.first, band.second,
-                     which++ % Scaler::BANDS);
+    for (const auto& part : parts)
+        scaler.Scale(frame.data(), reinterpret_cast<char*>(image.data()), stride, part.first, part.second);
     std::vector<uint8_t> out;
     for (int y = 0; y < z.outH; ++y) {
         const uint8_t* row = image.data() + size_t(y) * stride;
@@ -91,8 +89,8 @@ TEST(Scaler, EveryPathAndSplitMatchesTheFilter) {
             SCOPED_TRACE(wide ? "wide" : "narrow");
             const int middle = z.outH / 2;
             EXPECT_EQ(Scaled(scaler, frame, z, {{0, z.outH}}), expected);
-            // Two bands, the top one first, then three in scrambled order:
-            // each band's rows are its own.
+            // Two parts, the top one first, then three in scrambled order:
+            // no row depends on the one scaled before it.
             EXPECT_EQ(Scaled(scaler, frame, z, {{0, middle}, {middle, z.outH}}), expected);
             EXPECT_EQ(Scaled(scaler, frame, z, {{middle, z.outH}, {0, 1}, {1, middle}}), expected);
         }
