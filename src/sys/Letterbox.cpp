@@ -84,7 +84,8 @@ struct State {
     bool shared = false, putPending = false;
     bool threaded = false;  // shown by the shower
 
-    // As read back, bottom row first: the next is read while the last is shown.
+    // As read back (red, green, blue, alpha; bottom row first): the next is
+    // read while the last is shown.
     std::vector<uint32_t> frames[2];
     int next = 0;
     Scaler scaler;
@@ -375,7 +376,7 @@ bool LetterboxShow() {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     // Waits for the frame to be drawn; the shower may still be showing the
     // last one meanwhile.
-    glReadPixels(0, 0, s.width, s.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, frame);
+    glReadPixels(0, 0, s.width, s.height, GL_RGBA, GL_UNSIGNED_BYTE, frame);
     if (!s.threaded) {
         Present(frame);
         return true;

@@ -74,7 +74,10 @@ void AcrossNarrow(const uint32_t* in, const std::vector<Scaler::Tap>& columns, u
         const __m128i w1 = _mm_set1_epi32(int((t1.weight << 16) | (256 - t1.weight)));
         const __m128i c0 = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(p0, w0), half), 8);
         const __m128i c1 = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(p1, w1), half), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_packs_epi32(c0, c1));
+        // Red and blue change places.
+        const __m128i rgba = _mm_packs_epi32(c0, c1);
+        const __m128i bgra = _mm_shufflehi_epi16(_mm_shufflelo_epi16(rgba, _MM_SHUFFLE(3, 0, 1, 2)), _MM_SHUFFLE(3, 0, 1, 2));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), bgra);
     }
 }
 
@@ -155,8 +158,11 @@ void Scaler::Prepare(int width_, int height_, int outW_, int outH_) {
             // A scale of less than a half would reach further than one read.
             if (a < 0 || b > 3) reachable = false;
             for (int c = 0; c < 4; ++c) {
+                // Channel c of the output is channel 2 - c of the source for
+                // blue and red, and the same channel for green and alpha.
+                const int from = c == 1 || c == 3 ? c : 2 - c;
                 uint8_t* s = &pairShuffle[32 * p + 16 * size_t(half) + 4 * size_t(c)];
-                s[0] = uint8_t(4 * a + c), s[1] = 0x80, s[2] = uint8_t(4 * b + c), s[3] = 0x80;
+                s[0] = uint8_t(4 * a + from), s[1] = 0x80, s[2] = uint8_t(4 * b + from), s[3] = 0x80;
                 int16_t* w = &pairWeights[16 * p + 8 * size_t(half) + 2 * size_t(c)];
                 w[0] = int16_t(256 - pair[half]->weight), w[1] = int16_t(pair[half]->weight);
             }

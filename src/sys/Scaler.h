@@ -3,6 +3,9 @@
 // as the renderer's own filter takes them: across first, each channel kept
 // to 16 bits, then down. Every output row is computed on its own, so a
 // picture scaled in parts, on either path, is the same to the last bit.
+// It takes the bytes in the order the renderer stores them (red, green,
+// blue, alpha) and gives them in the order X shows them (blue, green, red,
+// alpha): reading back in the renderer's order is a plain copy.
 #ifndef KORVALEND_SYS_SCALER_H
 #define KORVALEND_SYS_SCALER_H
 
