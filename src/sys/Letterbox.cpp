@@ -83,6 +83,7 @@ struct State {
     XShmSegmentInfo shm{};
     bool shared = false, putPending = false;
     bool threaded = false;  // shown by the shower
+    bool bordered = false;  // the bars beside the picture drawn
 
     // As read back (red, green, blue, alpha; bottom row first): the next is
     // read while the last is shown.
@@ -104,11 +105,9 @@ struct Shower {
 };
 Shower* shower = nullptr;
 
-// A frame, scaled, on the screen. The server has read the last one out of
-// shared memory before the image is written again.
-void Present(const uint32_t* frame) {
-    if (s.putPending && s.shared) XSync(s.out, False);
-    s.scaler.Scale(frame, s.image->data, size_t(s.image->bytes_per_line), 0, s.outH);
+// The bars beside the picture, once: the window's background keeps them
+// black when something that covered them goes.
+void DrawBorders() {
     if (s.left > 0) {
         XFillRectangle(s.out, s.window, s.gc, 0, 0, unsigned(s.left), unsigned(s.screenH));
         XFillRectangle(s.out, s.window, s.gc, s.left + s.outW, 0, unsigned(s.screenW - s.left - s.outW),
@@ -119,6 +118,15 @@ void Present(const uint32_t* frame) {
         XFillRectangle(s.out, s.window, s.gc, 0, s.top + s.outH, unsigned(s.screenW),
                        unsigned(s.screenH - s.top - s.outH));
     }
+    s.bordered = true;
+}
+
+// A frame, scaled, on the screen. The server has read the last one out of
+// shared memory before the image is written again.
+void Present(const uint32_t* frame) {
+    if (s.putPending && s.shared) XSync(s.out, False);
+    s.scaler.Scale(frame, s.image->data, size_t(s.image->bytes_per_line), 0, s.outH);
+    if (!s.bordered) DrawBorders();
     if (s.shared)
         XShmPutImage(s.out, s.window, s.gc, s.image, 0, 0, s.left, s.top, unsigned(s.outW), unsigned(s.outH),
                      False);
@@ -333,7 +341,12 @@ bool LetterboxStart(int width, int height) {
         return false;
     }
     s.gc = XCreateGC(s.out, s.window, 0, nullptr);
-    XSetForeground(s.out, s.gc, BlackPixel(s.out, DefaultScreen(s.out)));
+    const unsigned long black = BlackPixel(s.out, DefaultScreen(s.out));
+    XSetForeground(s.out, s.gc, black);
+    // What is uncovered the server paints black itself; without a background
+    // (as SDL leaves its windows) it would keep what covered it.
+    XSetWindowBackground(s.out, s.window, black);
+    s.bordered = false;
     for (std::vector<uint32_t>& frame : s.frames) frame.assign(size_t(width) * size_t(height) + Scaler::SLACK, 0);
     s.next = 0;
     s.threaded = s.out != s.display && StartShower();
@@ -350,6 +363,7 @@ void LetterboxStop() {
     if (!s.active) return;
     WaitForShower();
     s.active = false;
+    XSetWindowBackgroundPixmap(s.out, s.window, None);
     FreeImage();
     if (s.gc != nullptr) XFreeGC(s.out, s.gc);
     s.gc = nullptr;
