@@ -76,33 +76,28 @@ void AcrossNarrow(const uint32_t* in, const std::vector<Scaler::Tap>& columns, u
         const __m128i c1 = _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(p1, w1), half), 8);
         // Red and blue change places.
         const __m128i rgba = _mm_packs_epi32(c0, c1);
-        const __m128i bgra = _mm_shufflehi_epi16(_mm_shufflelo_epi16(rgba, _MM_SHUFFLE(3, 0, 1, 2)), _MM_SHUFFLE(3, 0, 1, 2));
+        const __m128i bgra =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(rgba, _MM_SHUFFLE(3, 0, 1, 2)), _MM_SHUFFLE(3, 0, 1, 2));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), bgra);
     }
 }
 
-// The same, four pixels at a time: each pair's samples lie within four
-// source pixels from its start, read at once and spread by a byte shuffle.
+// One pair of output pixels, four channels each as 32 bits: its four
+// source pixels read at once, spread by a byte shuffle and weighted.
+__attribute__((target("avx2"))) inline __m256i AcrossPair(const uint32_t* in, int start, const uint8_t* shuffle,
+                                                          const int16_t* weights) {
+    const __m256i four = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + start)));
+    const __m256i spread = _mm256_shuffle_epi8(four, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shuffle)));
+    const __m256i sums = _mm256_madd_epi16(spread, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights)));
+    return _mm256_srli_epi32(_mm256_add_epi32(sums, _mm256_set1_epi32(128)), 8);
+}
+
+// The same, two pairs at a time.
 __attribute__((target("avx2"))) void AcrossWide(const uint32_t* in, const int* start, const uint8_t* shuffle,
                                                 const int16_t* weights, size_t pairs, uint16_t* out) {
-    const __m256i half = _mm256_set1_epi32(128);
     for (size_t p = 0; p < pairs; p += 2) {
-        const __m256i w0 =
-            _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + start[p])));
-        const __m256i w1 =
-            _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + start[p + 1])));
-        const __m256i s0 = _mm256_shuffle_epi8(w0, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shuffle + 32 * p)));
-        const __m256i s1 =
-            _mm256_shuffle_epi8(w1, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shuffle + 32 * (p + 1))));
-        const __m256i c0 = _mm256_srli_epi32(
-            _mm256_add_epi32(_mm256_madd_epi16(s0, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 16 * p))),
-                             half),
-            8);
-        const __m256i c1 = _mm256_srli_epi32(
-            _mm256_add_epi32(
-                _mm256_madd_epi16(s1, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 16 * (p + 1)))),
-                half),
-            8);
+        const __m256i c0 = AcrossPair(in, start[p], shuffle + 32 * p, weights + 16 * p);
+        const __m256i c1 = AcrossPair(in, start[p + 1], shuffle + 32 * (p + 1), weights + 16 * (p + 1));
         // Packed as pixels 0, 2, 1, 3; put in order.
         const __m256i four = _mm256_permute4x64_epi64(_mm256_packs_epi32(c0, c1), 0xD8);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * p), four);
