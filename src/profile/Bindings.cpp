@@ -28,7 +28,9 @@ const char* ActionWord(Action a) {
     return i >= 0 && i < ACTION_COUNT ? WORDS[i] : "";
 }
 
-const char* ActionLabel(Action a) {
+const char* ActionLabel(Action a, bool inverted) {
+    if (inverted && a == Action::NOSE_UP) a = Action::NOSE_DOWN;
+    else if (inverted && a == Action::NOSE_DOWN) a = Action::NOSE_UP;
     int i = static_cast<int>(a);
     return i >= 0 && i < ACTION_COUNT ? LABELS[i] : "";
 }

@@ -20,7 +20,9 @@ constexpr int ACTION_COUNT = static_cast<int>(Action::COUNT);
 enum BindingSlot { KEY_1, KEY_2, MOUSE_BUTTON, PAD_BUTTON, BINDING_SLOTS };
 
 const char* ActionWord(Action a);   // the settings file's word: "fire", "roll_left", ...
-const char* ActionLabel(Action a);  // on the screen: "Fire", "Roll left", ...
+// On the screen: "Fire", "Roll left", ... The nose actions are named by what
+// they do: with the up/down inversion on, nose_up's keys dip the nose.
+const char* ActionLabel(Action a, bool inverted = false);
 
 struct Bindings {
     std::string input[ACTION_COUNT][BINDING_SLOTS];  // input names; "" = nothing there

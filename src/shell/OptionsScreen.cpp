@@ -233,7 +233,8 @@ struct Options {
         }
         waiting = false;
         if (swapped != Action::COUNT && swapped != Action(Waited()))
-            said = ActionLabel(swapped) + std::string(" has what ") + ActionLabel(Action(Waited())) + " had";
+            said = ActionLabel(swapped, settings.invertControls) + std::string(" has what ") +
+                   ActionLabel(Action(Waited()), settings.invertControls) + " had";
         Apply(was, settings);
         settings = CaptureSettings();
     }
@@ -255,13 +256,16 @@ struct Options {
         p.title = "OPTIONS";
         for (const Page& pg : pages) p.pages.push_back(pg.name);
         p.page = page;
-        for (const Item& item : Items()) p.rows.push_back({item.label, Values(item)});
+        for (const Item& item : Items())
+            p.rows.push_back(
+                {item.action >= 0 ? ActionLabel(Action(item.action), settings.invertControls) : item.label, Values(item)});
         p.row = row;
         p.column = column;
         p.waiting = waiting;
         if (pages[size_t(page)].items.front().action >= 0) p.columns = {"Key", "Key", "Mouse", "Pad"};
         p.help = !said.empty() ? said
-                 : waiting     ? std::string("Press ") + PLACE_WORDS[column] + " for " + ActionLabel(Action(Waited())) +
+                 : waiting     ? std::string("Press ") + PLACE_WORDS[column] + " for " +
+                                 ActionLabel(Action(Waited()), settings.invertControls) +
                                  "    Esc: cancel"
                  : row >= 0 && Items()[size_t(row)].action >= 0
                      ? "Arrows: choose    Enter: set    Backspace: clear    Esc: back"

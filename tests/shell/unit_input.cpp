@@ -115,9 +115,16 @@ TEST_F(InputTest, SeveralKeysHeldTogether) {
     EXPECT_TRUE(gThePlayer->shooting);
 }
 
-TEST_F(InputTest, F10SwapsTheNoseKeys) {
+// The options screen names nose_up's row by what its keys do: keypad 8 dips
+// the nose while the inversion is on, as it is by default.
+TEST_F(InputTest, F10SwapsTheNoseKeysAndTheirNames) {
+    ASSERT_EQ(DefaultBindings().input[int(Action::NOSE_UP)][KEY_1], SDL_GetKeyName(SDLK_KP8));
+    EXPECT_STREQ(ActionLabel(Action::NOSE_UP, invertControls), "Nose down");
+    EXPECT_STREQ(ActionLabel(Action::NOSE_DOWN, invertControls), "Nose up");
     Tap(SDLK_F10);
     EXPECT_FALSE(invertControls);
+    EXPECT_STREQ(ActionLabel(Action::NOSE_UP, invertControls), "Nose up");
+    EXPECT_STREQ(ActionLabel(Action::ROLL_LEFT, true), "Roll left");
     PushKey(SDLK_KP8, true);
     HandleInput();
     EXPECT_TRUE(gThePlayer->nosingUp);
