@@ -71,7 +71,7 @@ bool Bindable(const std::string& name, int slot) {
     if (slot < 0 || slot >= BINDING_SLOTS) return false;
     if (name.empty()) return true;
     switch (SlotKind(slot)) {
-    case KEY_1: return KeyOfName(name) >= 0 && KeyOfName(name) != SDLK_ESCAPE;
+    case KEY_1: return KeyOfName(name) >= 0 && KeyOfName(name) != SDLK_ESCAPE && KeyOfName(name) != OPTIONS_KEY;
     case MOUSE_BUTTON: return MouseButtonOfName(name) >= 0;
     default: return PadButtonOfName(name) >= 0;
     }

@@ -11,6 +11,8 @@
 #ifndef KORVALEND_BINDINGS_H
 #define KORVALEND_BINDINGS_H
 
+#include <SDL/SDL_keysym.h>
+
 #include <string>
 
 enum class Action { FIRE, SHIELD, THRUST, TURN_LEFT, TURN_RIGHT, NOSE_UP, NOSE_DOWN,
@@ -35,9 +37,14 @@ struct Bindings {
 // the ship. No cheat or command key is taken.
 Bindings DefaultBindings();
 
+// The key that opens the options at the pause and the title, named on
+// their pictures. No binding takes it: bound to an action, it would become
+// that action's key and the options could no longer be opened.
+const SDLKey OPTIONS_KEY = SDLK_o;
+
 // Can NAME sit in SLOT? (a key name in KEY_1/KEY_2, "Mouse1".. in
 // MOUSE_BUTTON, "Pad.." in PAD_BUTTON; never "escape", which always pauses
-// and backs out). "" (nothing there) sits anywhere.
+// and backs out, nor the options key). "" (nothing there) sits anywhere.
 bool Bindable(const std::string& name, int slot);
 
 // Puts NAME at (A, SLOT). Where another place held NAME, that place now

@@ -228,7 +228,9 @@ struct Options {
         const Settings was = settings;
         Action swapped = Action::COUNT;
         if (!Bind(settings.bindings, Action(Waited()), column, name, &swapped)) {
-            said = "\"" + name + "\" is not " + PLACE_WORDS[column] + "; press " + PLACE_WORDS[column] + "    Esc: cancel";
+            const bool options = (column == KEY_1 || column == KEY_2) && KeyOfName(name) == OPTIONS_KEY;
+            said = "\"" + name + (options ? "\" opens the options" : "\" is not " + std::string(PLACE_WORDS[column])) +
+                   "; press " + PLACE_WORDS[column] + "    Esc: cancel";
             return;
         }
         waiting = false;

@@ -7,12 +7,9 @@
 #ifndef KORVALEND_OPTIONSSCREEN_H
 #define KORVALEND_OPTIONSSCREEN_H
 
-#include <SDL/SDL.h>
-
 #include <functional>
 
-// The key that opens the options, named on the pause and title pictures.
-const SDLKey OPTIONS_KEY = SDLK_o;
+#include "profile/Bindings.h"  // OPTIONS_KEY
 
 // Until the player backs out: each frame drawBackground draws what the
 // screen was opened over, and the options go over it, dimmed. withMusic:

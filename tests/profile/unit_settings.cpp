@@ -73,7 +73,7 @@ TEST(SettingsText, BrightnessIsWholePercentWithinItsRange) {
     EXPECT_TRUE(s == Settings());
 }
 
-TEST(Bindings, ASecondPlaceForANameSwapsAndEscapeIsNeverBound) {
+TEST(Bindings, ASecondPlaceForANameSwapsAndEscapeAndTheOptionsKeyAreNeverBound) {
     Bindings b = DefaultBindings();
     Action swapped = Action::FIRE;
     ASSERT_TRUE(Bind(b, Action::FIRE, KEY_1, "z", &swapped));
@@ -88,6 +88,7 @@ TEST(Bindings, ASecondPlaceForANameSwapsAndEscapeIsNeverBound) {
 
     const Bindings before = b;
     EXPECT_FALSE(Bind(b, Action::PAUSE, KEY_1, "escape", &swapped));
+    EXPECT_FALSE(Bind(b, Action::FIRE, KEY_2, KeyName(OPTIONS_KEY), &swapped)) << "the options could not be opened";
     EXPECT_FALSE(Bind(b, Action::FIRE, KEY_1, "Mouse1", &swapped)) << "a button in a key's place";
     EXPECT_FALSE(Bind(b, Action::FIRE, MOUSE_BUTTON, "Mouse6", &swapped));
     EXPECT_FALSE(Bind(b, Action::FIRE, PAD_BUTTON, "tab", &swapped));
