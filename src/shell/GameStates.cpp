@@ -74,7 +74,7 @@ void DoIntroScreen() {
     while (!done && timer.GetTime() < TITLE_TIME) {
         SDL_Event event;
         const bool got = FeedPollEvent(&event);
-        if (got && event.type == SDL_KEYDOWN && event.key.keysym.sym == OPTIONS_KEY) {
+        if (got && OpensOptions(event)) {
             const auto drawTitle = [picture] {
                 glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
                 DrawCentred(*picture);

@@ -99,11 +99,15 @@ bool IsModeKey(const SDL_keysym& keysym) {
     QuitGame();
 }
 
+// The options over the paused wave; a recording never holds what they
+// read, so its playback passes the key or button by.
+void PausedOptions() {
+    if (!FeedPlaying()) DoOptionsScreen([] { DrawScreen(0.0); }, true);
+}
+
 void KeyDown(const SDL_keysym& keysym) {
-    // The options over the paused wave; a recording never holds what they
-    // read, so its playback passes the key by.
     if (gamePaused && keysym.sym == OPTIONS_KEY) {
-        if (!FeedPlaying()) DoOptionsScreen([] { DrawScreen(0.0); }, true);
+        PausedOptions();
         return;
     }
     // A recording's own mode changes are left to whoever watches it.
@@ -176,8 +180,13 @@ void PadButtonChange(Uint8 button, bool down) {
         if (down) gamePaused = !gamePaused;
         break;
     case PAD_BACK:
-        // Cockpit, chase, fixed, and round again.
+        // At the pause the options, as the options key; else cockpit,
+        // chase, fixed, and round again.
         if (!down) break;
+        if (gamePaused) {
+            PausedOptions();
+            break;
+        }
         if (gCurrentCamera != nullptr && gCurrentCamera->type == FIRST_PERSON)
             UseCamera(THIRD_PERSON);
         else if (gCurrentCamera != nullptr && gCurrentCamera->type == THIRD_PERSON)

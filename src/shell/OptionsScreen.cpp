@@ -427,6 +427,11 @@ struct Options {
 };
 }  // namespace
 
+bool OpensOptions(const SDL_Event& e) {
+    return (e.type == SDL_KEYDOWN && e.key.keysym.sym == OPTIONS_KEY) ||
+           (e.type == SDL_JOYBUTTONDOWN && e.jbutton.button == PAD_BACK);
+}
+
 void DoOptionsScreen(const std::function<void()>& drawBackground, bool withMusic) {
     Options options;
     Screen* screenNow = Screen::GetInstance();

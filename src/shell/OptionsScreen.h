@@ -7,9 +7,15 @@
 #ifndef KORVALEND_OPTIONSSCREEN_H
 #define KORVALEND_OPTIONSSCREEN_H
 
+#include <SDL/SDL.h>
+
 #include <functional>
 
 #include "profile/Bindings.h"  // OPTIONS_KEY
+
+// The options key, or the pad's Back button: what opens the options at the
+// pause and the title.
+bool OpensOptions(const SDL_Event& e);
 
 // Until the player backs out: each frame drawBackground draws what the
 // screen was opened over, and the options go over it, dimmed. withMusic:

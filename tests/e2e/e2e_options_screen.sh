@@ -143,12 +143,13 @@ wait_for_still aim || fail "the picture is not still before firing"
 xdotool keydown j; sleep 0.5; shot fired; xdotool keyup j
 expect_shots "fire on j" aim fired
 
-# The pad: the shoulder turns the page, the d-pad moves, B backs out.
+# The pad: Back opens the options at the pause, the shoulder turns the page,
+# the d-pad moves, B backs out.
 echo attach >&3
 wait_for_stderr "Gamepad: Virtual Controller connected" 10 || fail "no pad"
 xdotool key Escape
 wait_for_shown pause 10 || fail "no pause"
-open_options
+pad_press 4; wait_for_shown options 10 || fail "the pad's Back did not open the options at the pause"
 shot pad_0
 pad_press 10; wait_for_shown options 10 || fail "the pad's right shoulder did nothing"
 shot pad_1
@@ -158,7 +159,7 @@ shot pad_2
 expect_change "the d-pad (next row)" pad_1 pad_2
 pad_press 1
 wait_for_shown pause 10 || fail "the pad's B did not leave the options"
-echo "the pad moves through the pages and backs out"
+echo "the pad opens the options, moves through the pages and backs out"
 
 # The mouse, free over the options (800x600 shown on 1024x768): a click on a
 # page's name turns to it, a click on a row steps it on.
