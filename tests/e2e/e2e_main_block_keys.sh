@@ -13,23 +13,6 @@ start_x
 
 # hold KEY SECONDS: a key held down for a while (the holding is the input).
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
-# refreeze: a fresh 20 s of freeze (a cheat: f ends a freeze that runs and
-# starts one otherwise; the game says which).
-refreeze() {
-    local freezes thaws
-    freezes=$(grep -cF "State: freeze shown" "$ART/stderr.txt")
-    thaws=$(grep -cF "State: thaw shown" "$ART/stderr.txt")
-    xdotool key f
-    wait_until 10 froze_or_thawed "$freezes" "$thaws" || fail "f neither froze nor thawed"
-    # A thaw: it ended one that ran (unless that ran out just then and f
-    # froze anew), and f again starts a fresh one.
-    wait_for_count "State: freeze shown" $(( freezes + 1 )) 1 && return 0
-    xdotool key f
-    wait_for_count "State: freeze shown" $(( freezes + 1 )) 10 || fail "f did not freeze"
-}
-froze_or_thawed() {
-    stderr_has "State: freeze shown" $(( $1 + 1 )) || stderr_has "State: thaw shown" $(( $2 + 1 ))
-}
 # expect_moved WHAT KEY: KEY held from a still picture changes it (the
 # shots of a stream take a while to leave the centre on a busy machine).
 expect_moved() {

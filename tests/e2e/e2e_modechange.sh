@@ -77,15 +77,8 @@ quiet_centre() {
 # The freeze cheat (f) holds the rocks for 20 s of game time, which runs no
 # faster than the wall's: on a loaded machine a section can outlast it, and
 # a rock drifting through the centre then spoils a stillness check. So each
-# step starts a fresh freeze (f f: off, then on again) while the last one is
-# surely still on (under 19 s since its keys were sent).
-FROZE_AT=0
-freeze() { FROZE_AT=$SECONDS; xdotool key "$@" f; }  # freeze [KEYS...]: from no freeze
-refreeze() {
-    [ $((SECONDS - FROZE_AT)) -le 18 ] || fail "the freeze may have run out ($((SECONDS - FROZE_AT)) s)"
-    FROZE_AT=$SECONDS
-    xdotool key f f
-}
+# step starts a fresh freeze (refreeze, by the game's word).
+freeze() { xdotool key "$@" f; }  # freeze [KEYS...]: from no freeze
 
 # 1. No audio device: the clock runs on through every kind of mode change,
 # and the ship fires right after each.

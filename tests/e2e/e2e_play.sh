@@ -47,8 +47,8 @@ expect_shots "left button fire" still_c2 fire_mouse
 wait_for_still still_d || fail "the shots did not fly away"
 xdotool mousemove_relative -- 60 0; wait_for_change turned still_d 5
 expect_change "mouse turn" still_d turned
-# A fresh 20 s of freeze (f ends it, f again starts it) for what follows.
-xdotool key f f
+# A fresh 20 s of freeze for what follows.
+refreeze
 shot still_e
 xdotool keydown KP_7; sleep 0.4; xdotool keyup KP_7; wait_for_change rolled_kp7 still_e 5
 expect_change "keypad 7 (KP_7, Num Lock on)" still_e rolled_kp7
@@ -60,7 +60,7 @@ xdotool keydown KP_0; sleep 0.6; xdotool keyup KP_0; wait_for_change thrust stil
 expect_change "keypad 0 thrust" still_g thrust
 # Air brakes (cheat) take the speed off over seconds (the time braking is
 # the input); a fresh freeze keeps the rocks still meanwhile.
-xdotool key a f f; sleep 6; shot still_h
+xdotool key a; refreeze; sleep 6; shot still_h
 xdotool keydown KP_Insert; sleep 0.6; xdotool keyup KP_Insert; wait_for_change thrust_insert still_h 5
 expect_change "keypad 0 as KP_Insert (Num Lock off)" still_h thrust_insert
 

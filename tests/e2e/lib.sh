@@ -311,6 +311,24 @@ stderr_has() {  # stderr_has TEXT N: N lines or more with TEXT
     [ "$(grep -cF "$1" "$ART/stderr.txt" 2>/dev/null)" -ge "$2" ]
 }
 
+# refreeze: a fresh 20 s of freeze (a cheat: f ends a freeze that runs and
+# starts one otherwise; the game says which).
+refreeze() {
+    local freezes thaws
+    freezes=$(grep -cF "State: freeze shown" "$ART/stderr.txt")
+    thaws=$(grep -cF "State: thaw shown" "$ART/stderr.txt")
+    xdotool key f
+    wait_until 10 froze_or_thawed "$freezes" "$thaws" || fail "f neither froze nor thawed"
+    # A thaw: it ended one that ran (unless that ran out just then and f
+    # froze anew), and f again starts a fresh one.
+    wait_for_count "State: freeze shown" $(( freezes + 1 )) 1 && return 0
+    xdotool key f
+    wait_for_count "State: freeze shown" $(( freezes + 1 )) 10 || fail "f did not freeze"
+}
+froze_or_thawed() {
+    stderr_has "State: freeze shown" $(( $1 + 1 )) || stderr_has "State: thaw shown" $(( $2 + 1 ))
+}
+
 wait_for_stderr() {  # wait_for_stderr TEXT SECONDS
     local i
     for i in $(seq 1 $(( $2 * 10 ))); do
