@@ -155,26 +155,27 @@ for size in 1024x768 1920x1080; do
         # Play on and lose every ship: the game-over picture fades in.
         xdotool key Escape k k k k
         wait_for_stderr "Game over!" 15 || fail "no game over"
-        # Caught under way: the fade lasts half a second, up from black, so
-        # the first picture with anything on it is the earliest of it.
-        # Pictures are taken back to back until the fade is over and looked
-        # at afterwards, raw: a PNG of this screen takes longer to write
-        # than the fade lasts.
-        (for i in $(seq -w 100 999); do
-            [ -e "$ART/.fade_stop" ] && break
-            import -window root "$ART/.fade_$i.ppm"
-        done) &
+        # Caught under way: the fade lasts half a second, up from black.
+        # Pictures are taken back to back until it is over and looked at
+        # afterwards, raw and through shared memory (grab_screen): import
+        # takes about as long for one picture of this screen as the fade
+        # lasts. The fade is the run of ever brighter pictures at the end
+        # (the wave's last picture may still be up before it); its first is
+        # the earliest caught.
+        "$BUILD_DIR/grab_screen" --until "$ART/.fade_stop" "$ART/.fade" &
         burst=$!
         wait_for_shown "game over" || fail "the game-over picture did not come up"
         touch "$ART/.fade_stop"
-        wait "$burst"
-        w=0
-        for f in "$ART"/.fade_*.ppm; do
-            convert "$f" "$ART/${size}_fade.png" 2>/dev/null || continue
-            read -r w h x y < <(content_box "${size}_fade")
-            [ "${w:-0}" -gt 0 ] && break
-        done
-        echo "${size}_fade: $(ls "$ART"/.fade_*.ppm | wc -l) pictures taken during the fade"
+        wait "$burst" || fail "no pictures of the fade (grab_screen)"
+        pictures=("$ART"/.fade_*.ppm)
+        means=()
+        for f in "${pictures[@]}"; do means+=("$(convert "$f" -format "%[fx:mean]" info:)"); done
+        first=$(( ${#pictures[@]} - 1 ))
+        while [ "$first" -gt 0 ] && gt "${means[$first]}" "${means[$((first - 1))]}"; do first=$((first - 1)); done
+        check "the fade caught brightening" gt $(( ${#pictures[@]} - 1 )) "$first"
+        convert "${pictures[$first]}" "$ART/${size}_fade.png"
+        read -r w h x y < <(content_box "${size}_fade")
+        echo "${size}_fade: ${#pictures[@]} pictures taken; the fade brightens from number $first on"
         rm -f "$ART"/.fade_*.ppm "$ART/.fade_stop"
         shot "${size}_game_over"
         CASES+=("$ART/${size}_pause.png" "$ART/${size}_fade.png" "$ART/${size}_game_over.png")
