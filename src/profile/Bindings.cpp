@@ -70,8 +70,9 @@ Bindings DefaultBindings() {
 bool Bindable(const std::string& name, int slot) {
     if (slot < 0 || slot >= BINDING_SLOTS) return false;
     if (name.empty()) return true;
+    const int key = KeyOfName(name);
     switch (SlotKind(slot)) {
-    case KEY_1: return KeyOfName(name) >= 0 && KeyOfName(name) != SDLK_ESCAPE && KeyOfName(name) != OPTIONS_KEY;
+    case KEY_1: return key >= 0 && key != SDLK_ESCAPE && key != OPTIONS_KEY;
     case MOUSE_BUTTON: return MouseButtonOfName(name) >= 0;
     default: return PadButtonOfName(name) >= 0;
     }

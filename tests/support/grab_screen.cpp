@@ -3,11 +3,10 @@
 // end-to-end tests that must catch a picture lasting half a second (a
 // fade): ImageMagick's import takes about that long for one picture of
 // 1920x1080, this a few milliseconds through shared memory.
-//   grab_screen FILE.ppm                one picture
-//   grab_screen --until STOP PREFIX     PREFIX_000.ppm, PREFIX_001.ppm, ...
-//                                       until the file STOP exists; a
-//                                       picture the same as the last one
-//                                       is not written again (at most 200)
+//   grab_screen --until STOP PREFIX
+// takes pictures back to back into PREFIX_000.ppm, PREFIX_001.ppm, ...
+// until the file STOP exists; a picture the same as the last one is not
+// written again (at most 200).
 // Exit status 1, with a message, when a picture could not be taken or
 // written.
 #include <X11/Xlib.h>
@@ -115,15 +114,10 @@ bool Exists(const char* file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool burst = argc == 4 && std::strcmp(argv[1], "--until") == 0;
-    if (argc != 2 && !burst) return Fail("usage: grab_screen FILE.ppm | grab_screen --until STOP PREFIX");
+    if (argc != 4 || std::strcmp(argv[1], "--until") != 0) return Fail("usage: grab_screen --until STOP PREFIX");
     Grabber grabber;
     if (!grabber.Open()) return Fail("no display");
     std::vector<unsigned char> rgb, last;
-    if (!burst) {
-        if (!grabber.Take(rgb)) return Fail("the screen could not be read");
-        return grabber.Write(argv[1], rgb) ? 0 : Fail(std::string("could not write ") + argv[1]);
-    }
     const int MOST = 200;
     for (int n = 0; n < MOST && !Exists(argv[2]);) {
         if (!grabber.Take(rgb)) return Fail("the screen could not be read");
